@@ -1,0 +1,132 @@
+// Simulated KPD Digital Sensor electronics (VK240 register family) on a pseudo-terminal.
+//
+// A Simulator opens a pseudo-terminal, links portDir/COM<n> to its slave side and answers the wire protocol
+// of the electronics from its own thread: sync handshake, register reads and writes, streaming, the legacy
+// reads and the processor commands. A physical model (a read head moving back and forth along a scale)
+// makes the position, the sine/cosine channels, the magnitude and the status bits move. Faults can be
+// switched on and off while it runs. Every public member is safe to call from any thread.
+#ifndef KPDSIM_SIMULATOR_H
+#define KPDSIM_SIMULATOR_H
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace kpdsim {
+
+struct SimOptions {
+    // Identity.
+    int modelCode = 6;                 // ElectronicsId bits 5..8 (6 = KPD Digital Sensor)
+    uint16_t mspVersion = 0x0105;      // processor firmware version (bits 8..11 = 1 accepted)
+    uint16_t sensorType = 0x1723;      // high byte 0x17 = KPD Digital Sensor
+    uint16_t interpDepth = 4096;       // interpolation depth
+    uint16_t firmwareVersion = 0x0062; // generation in bits 5..7 (here 3)
+    uint16_t config = 0x0000;          // Config register at power-on (bit 0 clear)
+    uint32_t powerOnHours = 1234;      // power-on time in hours
+    uint32_t powerOnCycles = 57;       // power-on cycle count
+
+    // Physical model.
+    double speed = 4000.0;        // read head speed in counts per second (0 = standing still)
+    double alignment = 1.0;       // alignment quality 0..1.5 (1.0 gives magnitude ~150, green)
+    int64_t travel = 200000;      // length of the scale in counts (the head moves between 0 and travel)
+    int64_t indexAt = 100000;     // position of the index mark in counts
+    int64_t startPosition = 1000; // head position at power-on
+
+    // Wire timing.
+    bool pacing = true; // pace replies at 38400 baud 8E1 (11 bits per byte)
+    int latencyMs = 0;  // fixed turnaround added to every reply
+
+    // Diagnostics.
+    bool trace = false; // print every request and reply in hex to stderr
+    uint64_t seed = 1;  // seed of the fault generator (corrupt/drop/noise)
+};
+
+// Wire time of one byte at 38400 baud, 8 data bits, even parity, one stop bit (11 bits), in nanoseconds.
+constexpr int64_t kByteTimeNs = 11LL * 1000000000LL / 38400LL;
+
+class Simulator {
+public:
+    explicit Simulator(SimOptions options = {});
+    ~Simulator(); // stops the thread and removes the link
+    Simulator(const Simulator &) = delete;
+    Simulator &operator=(const Simulator &) = delete;
+
+    // Opens the pseudo-terminal, links portDir/COM<com> to it and starts answering. False (with a message in
+    // lastError()) when the directory is missing, the port number is out of 1..256, the link name is taken
+    // by something that is not a stale link, or the pseudo-terminal cannot be opened.
+    bool start(const std::string &portDir, int com);
+    // Stops answering, closes the pseudo-terminal and removes the link. Safe to call more than once.
+    void stop();
+    bool running() const;
+    std::string devicePath() const; // slave device, e.g. /dev/pts/7 ("" when not started)
+    std::string linkPath() const;   // portDir/COM<com> ("" when not started)
+    int com() const;                // port number (0 when not started)
+    std::string lastError() const;
+
+    // Identity.
+    void setModelCode(int code);
+    void setMspVersion(uint16_t v);
+    void setSensorType(uint16_t v);
+    void setInterpDepth(uint16_t v);
+    void setFirmwareVersion(uint16_t v);
+    void setConfig(uint16_t v);
+    void setPowerOnHours(uint32_t v);
+    void setPowerOnCycles(uint32_t v);
+    uint32_t powerOnCycles() const;
+
+    // Registers as the electronics hold them (live registers are computed from the model at read time).
+    uint16_t reg(uint8_t r) const;
+    void setReg(uint8_t r, uint16_t v);
+
+    // Physical model.
+    void setSpeed(double countsPerSecond);
+    void setAlignment(double quality);
+    void setPosition(int64_t counts); // moves the head to an absolute scale position
+    int64_t position() const;         // head position in scale counts
+    int32_t positionCount() const;    // position counter as the registers report it (after zeroing)
+    uint16_t magnitude() const;
+    int operatingState() const; // status bits 10..15
+
+    // Calibration: when set, the next calibration run ends in the error state with the given error bits
+    // (mask of bits 6, 7, 8 of the status word: 0x40, 0x80, 0x100). 0 = succeed.
+    void setCalibrationFault(uint16_t errorBits);
+
+    // Wire timing.
+    void setPacing(bool on);
+    void setLatencyMs(int ms);
+
+    // Faults.
+    void setSilent(bool on);                   // unplugged: reads and drops everything, answers nothing
+    void setCorruptChecksumFraction(double f); // fraction of replies sent with a wrong checksum
+    void setDropByteFraction(double f);        // fraction of reply bytes not sent
+    void setNoise(bool on);                    // noise bytes between frames (before each reply)
+    void setSlowReplyMs(int ms);               // extra delay before every reply
+    void setStreamStall(bool on);              // a running stream stops sending records (still streaming)
+    void setTrace(bool on);
+
+    // Counters (since start).
+    uint64_t requestsAnswered() const; // frames answered (not counting syncs or stream records)
+    uint64_t syncsAnswered() const;    // sync bytes answered with 0x90
+    uint64_t badFrames() const;        // frames rejected (start byte, length, checksum, unknown command)
+    uint64_t recordsSent() const;      // stream records sent
+    uint64_t streamsStarted() const;
+    uint64_t streamsStopped() const; // stop bursts recognised
+    uint64_t resets() const;         // software resets
+    uint64_t bytesReceived() const;
+    uint64_t bytesSent() const;
+    bool streaming() const;
+
+    // Control command as typed on the stdin of kpd-sim ("silent on", "corrupt 0.1", "align 0.8", ...).
+    // Returns false and sets *error for an unknown command or a bad value. "quit" returns true and sets
+    // *quit. Numbers are parsed in the C locale.
+    bool control(const std::string &line, bool *quit = nullptr, std::string *error = nullptr);
+    static std::string controlHelp();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace kpdsim
+
+#endif // KPDSIM_SIMULATOR_H
