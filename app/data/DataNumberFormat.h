@@ -1,0 +1,26 @@
+// Number text of the data files, always with a point as decimal separator whatever the user's locale.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace DataNumberFormat {
+
+// Fixed notation with exactly `decimals` digits after the point. A value whose fixed text has more digits
+// before the point than `precision` is written in exponent form instead (FormatExponent).
+std::string FormatFixed(double value, int decimals, int precision);
+// Exponent form with up to `precision` significant digits: mantissa without trailing zeros, "E", signed
+// exponent of at least two digits ("1.2346E+05", "-1E+12").
+std::string FormatExponent(double value, int precision);
+// Shortest general form with up to `precision` significant digits: fixed notation without trailing zeros
+// while the decimal exponent is between -5 and precision - 1, else exponent form ("0.001", "1E-06").
+std::string FormatGeneral(double value, int precision = 15);
+
+// Whole-token parsers; false for empty text, stray characters, out-of-range or non-finite values.
+// An optional leading '+' is accepted.
+bool ParseInt32(std::string_view text, int32_t &value);
+bool ParseUInt16(std::string_view text, uint16_t &value);
+bool ParseFloat(std::string_view text, float &value);
+
+} // namespace DataNumberFormat
