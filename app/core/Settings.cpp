@@ -98,8 +98,11 @@ std::string normalise(const std::string &line) {
 int32_t parseInt(const std::string &text) {
     const char *first = text.data();
     const char *last = first + text.size();
-    if (first != last && *first == '+') ++first;
-    if (first == last || (*first == '+')) throw ParseError("invalid integer");
+    const char *digits = first;
+    if (digits != last && (*digits == '+' || *digits == '-')) ++digits;
+    if (digits == last || !std::isdigit(static_cast<unsigned char>(*digits)))
+        throw ParseError("invalid integer");
+    if (*first == '+') ++first;
     int32_t value = 0;
     const auto [ptr, ec] = std::from_chars(first, last, value, 10);
     if (ec != std::errc() || ptr != last) throw ParseError("invalid integer");
