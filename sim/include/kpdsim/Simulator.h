@@ -76,7 +76,9 @@ public:
 
     // Registers as the electronics hold them (live registers are computed from the model at read time).
     uint16_t reg(uint8_t r) const;
+    // On a measured register (status, ADC values, position, ...) setReg pins the value until releaseReg.
     void setReg(uint8_t r, uint16_t v);
+    void releaseReg(uint8_t r);
 
     // Physical model.
     void setSpeed(double countsPerSecond);

@@ -1,0 +1,38 @@
+// The simulated electronics' end of a serial line: a pseudo-terminal whose slave side is reached through a
+// link portDir/COM<n>. The master side is what the electronics read and write.
+#ifndef KPDSIM_PTYPORT_H
+#define KPDSIM_PTYPORT_H
+
+#include <string>
+
+namespace kpdsim {
+
+class PtyPort {
+public:
+    PtyPort() = default;
+    ~PtyPort();
+    PtyPort(const PtyPort &) = delete;
+    PtyPort &operator=(const PtyPort &) = delete;
+
+    // Opens the pseudo-terminal (raw, non-blocking master) and creates the link. False with error() set.
+    bool open(const std::string &portDir, int com);
+    // Removes the link (only if it still points at this device) and closes both sides.
+    void close();
+
+    int masterFd() const { return master_; }
+    const std::string &devicePath() const { return device_; }
+    const std::string &linkPath() const { return link_; }
+    const std::string &error() const { return error_; }
+
+private:
+    bool fail(const std::string &what);
+    int master_ = -1;
+    int slave_ = -1; // kept open so the line does not hang up between the application's opens
+    std::string device_;
+    std::string link_;
+    std::string error_;
+};
+
+} // namespace kpdsim
+
+#endif // KPDSIM_PTYPORT_H

@@ -1,0 +1,743 @@
+#include "kpdsim/Simulator.h"
+
+#include "FrameCodec.h"
+#include "PtyPort.h"
+#include "SensorModel.h"
+#include "WireClock.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <mutex>
+#include <poll.h>
+#include <random>
+#include <sstream>
+#include <sys/prctl.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace kpdsim {
+
+namespace {
+constexpr int64_t kMs = 1000000;
+constexpr int64_t kFrameTimeoutNs = 20 * kMs; // an incomplete frame is dropped after this
+constexpr int64_t kResetSilenceNs = 1000 * kMs;
+constexpr int kStopRun = 3; // consecutive stop bytes that end a stream
+constexpr size_t kMaxStreamRegs = 72;
+constexpr size_t kMaxReply = 64;
+constexpr size_t kOutLimit = 2048; // records are dropped when the line backs up beyond this
+
+std::string hex(const uint8_t *p, size_t n) {
+    std::string s;
+    char b[4];
+    for (size_t i = 0; i < n; ++i) {
+        std::snprintf(b, sizeof b, "%02X", p[i]);
+        if (i) s += ' ';
+        s += b;
+    }
+    return s;
+}
+} // namespace
+
+struct Simulator::Impl {
+    explicit Impl(const SimOptions &o)
+        : model(o), rng(o.seed), pacing(o.pacing), latencyMs(o.latencyMs), trace(o.trace),
+          cycles(o.powerOnCycles), hours(o.powerOnHours), mspVersion(o.mspVersion) {
+        model.powerOn(monotonicNs());
+    }
+
+    // Shared with API callers.
+    mutable std::mutex m; // model, port paths, last error
+    SensorModel model;
+    PtyPort port;
+    std::string lastError;
+    int com = 0;
+    std::thread thread;
+    int wake[2] = {-1, -1};
+    std::mt19937_64 rng; // thread only
+
+    std::atomic<bool> stopFlag{false}, runningFlag{false}, streamingFlag{false};
+    std::atomic<bool> pacing, silent{false}, noise{false}, stall{false};
+    std::atomic<int> latencyMs, slowMs{0};
+    std::atomic<double> corrupt{0.0}, drop{0.0};
+    std::atomic<bool> trace;
+    std::atomic<uint32_t> cycles, hours;
+    std::atomic<uint16_t> mspVersion;
+    std::atomic<int64_t> startNs{0};
+    std::atomic<uint64_t> answered{0}, syncs{0}, bad{0}, records{0}, streamsStarted{0}, streamsStopped{0},
+        resets{0}, bytesIn{0}, bytesOut{0};
+
+    // Thread state.
+    std::vector<uint8_t> in;
+    int64_t inStartNs = 0;
+    std::vector<uint8_t> out;
+    std::vector<uint8_t> streamRegs;
+    int64_t nextRecordNs = 0;
+    int stopRun = 0;
+    int64_t silentUntilNs = 0;
+
+    void run();
+    void readInput();
+    void flushOut();
+    void processRequests(int64_t now, int64_t &wakeAt);
+    void processStreamInput();
+    void emitRecord(int64_t now);
+    void handleFrame(const uint8_t *f, const FrameScan &s);
+    void reply(std::vector<uint8_t> bytes, int64_t deadline, bool frame);
+    int64_t replyDeadline(size_t requestBytes, size_t replyBytes) const;
+    bool chance(double f) {
+        if (f <= 0) return false;
+        if (f >= 1) return true;
+        return std::uniform_real_distribution<double>(0.0, 1.0)(rng) < f;
+    }
+    void addNoise(std::vector<uint8_t> &v, bool avoidMarker) {
+        const int n = 1 + static_cast<int>(rng() % 3);
+        for (int i = 0; i < n; ++i) {
+            uint8_t b;
+            do
+                b = static_cast<uint8_t>(rng() & 0xFF);
+            while (b == kAckByte || b == kStartByte || (avoidMarker && b == 0xFF));
+            v.insert(v.begin(), b);
+        }
+    }
+    void traceLine(const char *dir, const uint8_t *p, size_t n) {
+        if (!trace.load()) return;
+        std::fprintf(stderr, "COM%d %s %s\n", com, dir, hex(p, n).c_str());
+    }
+    int64_t syncGapNs() const { return pacing.load() ? wireNs(2) : 200000; }
+};
+
+Simulator::Simulator(SimOptions options) : d(std::make_unique<Impl>(options)) {}
+
+Simulator::~Simulator() {
+    stop();
+}
+
+bool Simulator::start(const std::string &portDir, int com) {
+    stop();
+    std::lock_guard<std::mutex> lk(d->m);
+    if (!d->port.open(portDir, com)) {
+        d->lastError = d->port.error();
+        return false;
+    }
+    if (::pipe(d->wake) != 0) {
+        d->lastError = "cannot create the wake-up pipe";
+        d->port.close();
+        return false;
+    }
+    d->com = com;
+    d->lastError.clear();
+    d->stopFlag = false;
+    d->in.clear();
+    d->out.clear();
+    d->streamingFlag = false;
+    d->startNs = monotonicNs();
+    d->runningFlag = true;
+    d->thread = std::thread([this] { d->run(); });
+    return true;
+}
+
+void Simulator::stop() {
+    if (d->thread.joinable()) {
+        d->stopFlag = true;
+        const char c = 1;
+        if (::write(d->wake[1], &c, 1) < 0) {
+        }
+        d->thread.join();
+    }
+    std::lock_guard<std::mutex> lk(d->m);
+    for (int &fd : d->wake) {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+    }
+    d->port.close();
+    d->runningFlag = false;
+    d->streamingFlag = false;
+    d->com = 0;
+}
+
+bool Simulator::running() const {
+    return d->runningFlag.load();
+}
+std::string Simulator::devicePath() const {
+    std::lock_guard<std::mutex> lk(d->m);
+    return d->port.devicePath();
+}
+std::string Simulator::linkPath() const {
+    std::lock_guard<std::mutex> lk(d->m);
+    return d->port.linkPath();
+}
+int Simulator::com() const {
+    std::lock_guard<std::mutex> lk(d->m);
+    return d->com;
+}
+std::string Simulator::lastError() const {
+    std::lock_guard<std::mutex> lk(d->m);
+    return d->lastError;
+}
+
+// ---- Identity ----
+void Simulator::setModelCode(int code) {
+    std::lock_guard<std::mutex> lk(d->m);
+    d->model.options().modelCode = code & 15;
+    d->model.applyIdentity();
+}
+void Simulator::setMspVersion(uint16_t v) {
+    d->mspVersion = v;
+}
+void Simulator::setSensorType(uint16_t v) {
+    std::lock_guard<std::mutex> lk(d->m);
+    d->model.options().sensorType = v;
+    d->model.applyIdentity();
+}
+void Simulator::setInterpDepth(uint16_t v) {
+    std::lock_guard<std::mutex> lk(d->m);
+    d->model.options().interpDepth = v;
+    d->model.applyIdentity();
+}
+void Simulator::setFirmwareVersion(uint16_t v) {
+    std::lock_guard<std::mutex> lk(d->m);
+    d->model.options().firmwareVersion = v;
+    d->model.applyIdentity();
+}
+void Simulator::setConfig(uint16_t v) {
+    std::lock_guard<std::mutex> lk(d->m);
+    d->model.options().config = v;
+    d->model.write(reg::Config, v, 0);
+}
+void Simulator::setPowerOnHours(uint32_t v) {
+    d->hours = v;
+}
+void Simulator::setPowerOnCycles(uint32_t v) {
+    d->cycles = v;
+}
+uint32_t Simulator::powerOnCycles() const {
+    return d->cycles.load();
+}
+
+// ---- Registers and model ----
+uint16_t Simulator::reg(uint8_t r) const {
+    std::lock_guard<std::mutex> lk(d->m);
+    d->model.advance(monotonicNs());
+    return d->model.peek(r);
+}
+void Simulator::setReg(uint8_t r, uint16_t v) {
+    std::lock_guard<std::mutex> lk(d->m);
+    d->model.pin(r, v);
+}
+void Simulator::releaseReg(uint8_t r) {
+    std::lock_guard<std::mutex> lk(d->m);
+    d->model.unpin(r);
+}
+void Simulator::setSpeed(double cps) {
+    std::lock_guard<std::mutex> lk(d->m);
+    d->model.advance(monotonicNs());
+    d->model.setSpeed(cps);
+}
+void Simulator::setAlignment(double q) {
+    std::lock_guard<std::mutex> lk(d->m);
+    d->model.setAlignment(std::clamp(q, 0.0, 2.0));
+}
+void Simulator::setPosition(int64_t counts) {
+    std::lock_guard<std::mutex> lk(d->m);
+    d->model.advance(monotonicNs());
+    d->model.setHeadPosition(counts);
+}
+int64_t Simulator::position() const {
+    std::lock_guard<std::mutex> lk(d->m);
+    d->model.advance(monotonicNs());
+    return d->model.headPosition();
+}
+int32_t Simulator::positionCount() const {
+    std::lock_guard<std::mutex> lk(d->m);
+    d->model.advance(monotonicNs());
+    return d->model.counter();
+}
+uint16_t Simulator::magnitude() const {
+    std::lock_guard<std::mutex> lk(d->m);
+    return d->model.peek(reg::Magnitude);
+}
+int Simulator::operatingState() const {
+    std::lock_guard<std::mutex> lk(d->m);
+    d->model.advance(monotonicNs());
+    return d->model.operatingState();
+}
+void Simulator::setCalibrationFault(uint16_t bits) {
+    std::lock_guard<std::mutex> lk(d->m);
+    d->model.setCalibrationFault(bits);
+}
+
+// ---- Timing and faults ----
+void Simulator::setPacing(bool on) {
+    d->pacing = on;
+}
+void Simulator::setLatencyMs(int ms) {
+    d->latencyMs = std::max(ms, 0);
+}
+void Simulator::setSilent(bool on) {
+    d->silent = on;
+}
+void Simulator::setCorruptChecksumFraction(double f) {
+    d->corrupt = std::clamp(f, 0.0, 1.0);
+}
+void Simulator::setDropByteFraction(double f) {
+    d->drop = std::clamp(f, 0.0, 1.0);
+}
+void Simulator::setNoise(bool on) {
+    d->noise = on;
+}
+void Simulator::setSlowReplyMs(int ms) {
+    d->slowMs = std::max(ms, 0);
+}
+void Simulator::setStreamStall(bool on) {
+    d->stall = on;
+}
+void Simulator::setTrace(bool on) {
+    d->trace = on;
+}
+
+uint64_t Simulator::requestsAnswered() const {
+    return d->answered.load();
+}
+uint64_t Simulator::syncsAnswered() const {
+    return d->syncs.load();
+}
+uint64_t Simulator::badFrames() const {
+    return d->bad.load();
+}
+uint64_t Simulator::recordsSent() const {
+    return d->records.load();
+}
+uint64_t Simulator::streamsStarted() const {
+    return d->streamsStarted.load();
+}
+uint64_t Simulator::streamsStopped() const {
+    return d->streamsStopped.load();
+}
+uint64_t Simulator::resets() const {
+    return d->resets.load();
+}
+uint64_t Simulator::bytesReceived() const {
+    return d->bytesIn.load();
+}
+uint64_t Simulator::bytesSent() const {
+    return d->bytesOut.load();
+}
+bool Simulator::streaming() const {
+    return d->streamingFlag.load();
+}
+
+// ---- The electronics' loop ----
+
+void Simulator::Impl::run() {
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0); // keep paced deadlines tight
+    const int fd = port.masterFd();
+    while (!stopFlag.load()) {
+        const int64_t now = monotonicNs();
+        int64_t wakeAt = now + 100 * kMs;
+        const bool quiet = silent.load() || now < silentUntilNs;
+        if (streamingFlag.load() && !quiet && !stall.load())
+            wakeAt = std::min(wakeAt, pacing.load() ? nextRecordNs : now);
+        if (!in.empty() && !streamingFlag.load()) processRequests(now, wakeAt);
+
+        pollfd fds[2] = {{fd, POLLIN, 0}, {wake[0], POLLIN, 0}};
+        if (!out.empty()) fds[0].events |= POLLOUT;
+        const int64_t waitNs = std::max<int64_t>(wakeAt - monotonicNs(), 0);
+        timespec ts{static_cast<time_t>(waitNs / 1000000000LL), static_cast<long>(waitNs % 1000000000LL)};
+        const bool wantRecord = streamingFlag.load() && !quiet && !stall.load() && !pacing.load();
+        if (wantRecord && out.empty()) ts = {0, 0};
+        const int n = ::ppoll(fds, 2, &ts, nullptr);
+        if (n < 0 && errno != EINTR) break;
+        if (stopFlag.load()) break;
+        if (fds[0].revents & POLLIN) readInput();
+        if (!out.empty()) flushOut();
+
+        const int64_t t = monotonicNs();
+        if (silent.load() || t < silentUntilNs) {
+            in.clear(); // unplugged or restarting: everything sent is lost
+            stopRun = 0;
+            continue;
+        }
+        if (streamingFlag.load()) {
+            processStreamInput();
+            if (streamingFlag.load() && !stall.load()) {
+                if (pacing.load()) {
+                    if (t - nextRecordNs > 100 * kMs) nextRecordNs = t; // the stream was held up: resume
+                    while (t >= nextRecordNs && streamingFlag.load()) {
+                        emitRecord(t);
+                        nextRecordNs += wireNs(2 + 2 * static_cast<int64_t>(streamRegs.size()));
+                    }
+                } else if (out.empty()) {
+                    emitRecord(t);
+                }
+            } else {
+                nextRecordNs = t;
+            }
+        } else if (!in.empty()) {
+            int64_t unused = 0;
+            processRequests(t, unused);
+        }
+    }
+}
+
+void Simulator::Impl::readInput() {
+    uint8_t buf[1024];
+    for (;;) {
+        const ssize_t n = ::read(port.masterFd(), buf, sizeof buf);
+        if (n <= 0) break;
+        if (in.empty()) inStartNs = monotonicNs();
+        in.insert(in.end(), buf, buf + n);
+        bytesIn += static_cast<uint64_t>(n);
+    }
+}
+
+void Simulator::Impl::flushOut() {
+    while (!out.empty()) {
+        const ssize_t n = ::write(port.masterFd(), out.data(), out.size());
+        if (n <= 0) return; // line backed up (or gone): try again when writable
+        bytesOut += static_cast<uint64_t>(n);
+        out.erase(out.begin(), out.begin() + n);
+    }
+}
+
+int64_t Simulator::Impl::replyDeadline(size_t requestBytes, size_t replyBytes) const {
+    int64_t t = inStartNs;
+    if (pacing.load()) t += wireNs(static_cast<int64_t>(requestBytes + replyBytes));
+    return t + (latencyMs.load() + slowMs.load()) * kMs;
+}
+
+void Simulator::Impl::reply(std::vector<uint8_t> bytes, int64_t deadline, bool frame) {
+    if (frame && bytes.size() > 2 && chance(corrupt.load())) bytes[bytes.size() - 2] ^= 0x5A;
+    if (noise.load()) addNoise(bytes, false);
+    const double f = drop.load();
+    if (f > 0) std::erase_if(bytes, [&](uint8_t) { return chance(f); });
+    sleepUntilNs(deadline, stopFlag);
+    traceLine("->", bytes.data(), bytes.size());
+    out.insert(out.end(), bytes.begin(), bytes.end());
+    flushOut();
+}
+
+void Simulator::Impl::processRequests(int64_t now, int64_t &wakeAt) {
+    while (!in.empty() && !streamingFlag.load()) {
+        if (in[0] != kStartByte) { // stray bytes between frames (for instance the rest of a stop burst)
+            in.erase(in.begin());
+            continue;
+        }
+        if (in.size() == 1) {
+            if (now - inStartNs < syncGapNs()) {
+                wakeAt = std::min(wakeAt, inStartNs + syncGapNs());
+                return;
+            }
+            traceLine("<-", in.data(), 1);
+            in.clear();
+            reply({kAckByte}, std::max(replyDeadline(1, 1), inStartNs + syncGapNs()), false);
+            ++syncs;
+            return;
+        }
+        const FrameScan s = scanFrame(in.data(), in.size());
+        if (s.kind == FrameScan::NeedMore) {
+            if (now - inStartNs < kFrameTimeoutNs) {
+                wakeAt = std::min(wakeAt, inStartNs + kFrameTimeoutNs);
+                return;
+            }
+            traceLine("<- incomplete", in.data(), in.size());
+            in.clear();
+            ++bad;
+            return;
+        }
+        if (s.kind == FrameScan::Bad) {
+            traceLine("<- bad", in.data(), in.size());
+            in.clear(); // the whole burst is rejected: no answer
+            ++bad;
+            return;
+        }
+        std::vector<uint8_t> frame(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(s.length));
+        in.erase(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(s.length));
+        traceLine("<-", frame.data(), frame.size());
+        handleFrame(frame.data(), s);
+        inStartNs = monotonicNs();
+        now = inStartNs;
+    }
+}
+
+void Simulator::Impl::handleFrame(const uint8_t *f, const FrameScan &s) {
+    const uint8_t cmd = f[1];
+    const uint8_t *p = f + s.payloadOffset;
+    const size_t len = s.payloadLength;
+    const auto word = [&](size_t i) -> uint16_t { return static_cast<uint16_t>(p[i] | (p[i + 1] << 8)); };
+    const auto answer = [&](uint32_t value, size_t n) {
+        reply(buildReply(cmd, value, n), replyDeadline(s.length, n + 6), true);
+        ++answered;
+    };
+    const auto ack = [&]() {
+        reply({kAckByte}, replyDeadline(s.length, 1), false);
+        ++answered;
+    };
+    const auto reject = [&]() {
+        traceLine("<- rejected", f, s.length);
+        ++bad;
+    };
+    // Reply length of the word-pair commands.
+    const size_t n = len >= 4 ? word(2) : 0;
+    const bool nOk = n >= 1 && n <= kMaxReply;
+
+    std::unique_lock<std::mutex> lk(m);
+    model.advance(monotonicNs());
+    switch (cmd) {
+    case 0x51:
+    case 0xA4: {
+        if (len != 4) return reject();
+        const uint16_t selector = word(0);
+        if (selector == 0) {
+            const uint16_t v = model.read(p[2], p[3]);
+            lk.unlock();
+            return answer(v, 2);
+        }
+        if (cmd != 0x51 || !nOk) return reject();
+        const uint32_t v = model.legacyRead(selector);
+        lk.unlock();
+        return answer(v, n);
+    }
+    case 0x50:
+    case 0xA3:
+        if (len == 4) {
+            model.write(p[2], word(0), p[3]);
+        } else if (cmd == 0x50 && len >= 4 && len == 4u + word(2)) {
+            if (p[0] == 0xC0 && len > 4) model.legacyGenRegWrite(p[1]); // settings write of the old form
+        } else {
+            return reject();
+        }
+        lk.unlock();
+        return ack();
+    case 0x65:
+    case 0xA8: {
+        if (s.streamStart) {
+            if (len > kMaxStreamRegs) return reject();
+            streamRegs.assign(p, p + len);
+        } else {
+            streamRegs = {reg::YAdc, reg::XAdc, reg::YAdcAdj, reg::XAdcAdj}; // the legacy signal stream
+        }
+        lk.unlock();
+        const int64_t deadline = replyDeadline(s.length, 1);
+        ack();
+        streamingFlag = true;
+        ++streamsStarted;
+        stopRun = 0;
+        nextRecordNs = deadline + wireNs(2 + 2 * static_cast<int64_t>(streamRegs.size()));
+        return;
+    }
+    case 0x60:
+    case 0x80:
+        lk.unlock();
+        return nOk ? answer(mspVersion.load(), n) : reject();
+    case 0x81:
+        lk.unlock();
+        return nOk ? answer(0x5A3C, n) : reject();
+    case 0x62:
+    case 0x82: {
+        lk.unlock();
+        const auto up = static_cast<uint32_t>((monotonicNs() - startNs.load()) / (3600LL * 1000 * kMs));
+        return nOk ? answer(hours.load() + up, n) : reject();
+    }
+    case 0x63:
+    case 0x83:
+        lk.unlock();
+        return nOk ? answer(cycles.load(), n) : reject();
+    case 0x91:
+        lk.unlock();
+        return nOk ? answer(0x44332211, n) : reject();
+    case 0x90:
+    case 0x92:
+        lk.unlock();
+        return ack();
+    case 0x64:
+    case 0x84: // software reset: no answer, registers to power-on values, about a second without a word
+        model.powerOn(monotonicNs());
+        lk.unlock();
+        ++cycles;
+        ++resets;
+        streamingFlag = false;
+        in.clear();
+        silentUntilNs = monotonicNs() + kResetSilenceNs;
+        return;
+    default:
+        if (cmd >= 0xA0 && cmd <= 0xAF && len == 4 && nOk && n <= 10) {
+            const uint32_t v = cmd == 0xA1 ? mspVersion.load() : 0;
+            lk.unlock();
+            return answer(v, n);
+        }
+        lk.unlock();
+        return reject();
+    }
+}
+
+void Simulator::Impl::processStreamInput() {
+    for (size_t i = 0; i < in.size(); ++i) {
+        if (in[i] == kStopByte) {
+            if (++stopRun >= kStopRun) {
+                traceLine("<- stop", in.data(), in.size());
+                streamingFlag = false;
+                ++streamsStopped;
+                stopRun = 0;
+                in.clear(); // the rest of the burst
+                return;
+            }
+        } else {
+            stopRun = 0; // commands are not taken while streaming
+        }
+    }
+    in.clear();
+}
+
+void Simulator::Impl::emitRecord(int64_t now) {
+    if (out.size() > kOutLimit) return; // nobody is reading: the record is lost on the line
+    std::vector<uint8_t> rec;
+    rec.reserve(2 + 2 * streamRegs.size());
+    rec.push_back(0xFF);
+    rec.push_back(0xFF);
+    {
+        std::lock_guard<std::mutex> lk(m);
+        model.advance(now);
+        const int32_t snap = model.counter();
+        for (uint8_t r : streamRegs) {
+            const uint16_t v = model.streamValue(r, snap);
+            rec.push_back(static_cast<uint8_t>(v & 0xFF));
+            rec.push_back(static_cast<uint8_t>(v >> 8));
+        }
+    }
+    if (noise.load()) addNoise(rec, true);
+    const double f = drop.load();
+    if (f > 0) std::erase_if(rec, [&](uint8_t) { return chance(f); });
+    out.insert(out.end(), rec.begin(), rec.end());
+    ++records;
+    flushOut();
+}
+
+// ---- Control commands ----
+
+std::string Simulator::controlHelp() {
+    return "Control commands (one per line):\n"
+           "  silent on|off      unplug / plug the electronics\n"
+           "  corrupt F          corrupt the checksum of a fraction F (0..1) of replies\n"
+           "  drop F             drop a fraction F (0..1) of the bytes sent\n"
+           "  noise on|off       noise bytes between frames\n"
+           "  slow MS            answer MS milliseconds late\n"
+           "  stall on|off       a running stream stops sending records\n"
+           "  align Q            alignment quality 0..1.5 (1.0 = optimal signal)\n"
+           "  speed CPS          read head speed in counts per second\n"
+           "  position N         move the read head to scale position N (counts)\n"
+           "  pacing on|off      pace replies at the line rate\n"
+           "  latency MS         fixed turnaround added to every reply\n"
+           "  calfault BITS      next calibration fails with status bits (0x40 GOP, 0x80 index, 0x100 "
+           "limits)\n"
+           "  reg R V            pin register R (hex) to value V (hex); reg R release\n"
+           "  trace on|off       print requests and replies in hex\n"
+           "  quit               end the simulator\n";
+}
+
+bool Simulator::control(const std::string &line, bool *quit, std::string *error) {
+    std::istringstream is(line);
+    is.imbue(std::locale::classic());
+    std::string cmd, a, b;
+    is >> cmd >> a >> b;
+    const auto fail = [&](const std::string &why) {
+        if (error) *error = why;
+        return false;
+    };
+    const auto onOff = [&](bool &v) {
+        if (a == "on" || a == "1")
+            v = true;
+        else if (a == "off" || a == "0")
+            v = false;
+        else
+            return false;
+        return true;
+    };
+    const auto number = [&](const std::string &s, double &v) {
+        const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+        return !s.empty() && r.ec == std::errc() && r.ptr == s.data() + s.size();
+    };
+    const auto integer = [&](const std::string &s, long long &v, int base) {
+        std::string t = s;
+        if (base == 16 && t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) t = t.substr(2);
+        const auto r = std::from_chars(t.data(), t.data() + t.size(), v, base);
+        return !t.empty() && r.ec == std::errc() && r.ptr == t.data() + t.size();
+    };
+    if (quit) *quit = false;
+    if (cmd.empty()) return true;
+    bool flag = false;
+    double x = 0;
+    long long i = 0;
+    if (cmd == "quit" || cmd == "exit") {
+        if (quit) *quit = true;
+        return true;
+    }
+    if (cmd == "silent" || cmd == "noise" || cmd == "stall" || cmd == "pacing" || cmd == "trace") {
+        if (!onOff(flag)) return fail(cmd + " needs on or off");
+        if (cmd == "silent")
+            setSilent(flag);
+        else if (cmd == "noise")
+            setNoise(flag);
+        else if (cmd == "stall")
+            setStreamStall(flag);
+        else if (cmd == "pacing")
+            setPacing(flag);
+        else
+            setTrace(flag);
+        return true;
+    }
+    if (cmd == "corrupt" || cmd == "drop") {
+        if (!number(a, x) || x < 0 || x > 1) return fail(cmd + " needs a fraction from 0 to 1");
+        if (cmd == "corrupt")
+            setCorruptChecksumFraction(x);
+        else
+            setDropByteFraction(x);
+        return true;
+    }
+    if (cmd == "slow" || cmd == "latency") {
+        if (!integer(a, i, 10) || i < 0 || i > 60000)
+            return fail(cmd + " needs milliseconds from 0 to 60000");
+        if (cmd == "slow")
+            setSlowReplyMs(static_cast<int>(i));
+        else
+            setLatencyMs(static_cast<int>(i));
+        return true;
+    }
+    if (cmd == "align") {
+        if (!number(a, x) || x < 0 || x > 2) return fail("align needs a quality from 0 to 2");
+        setAlignment(x);
+        return true;
+    }
+    if (cmd == "speed") {
+        if (!number(a, x) || x < -1e7 || x > 1e7) return fail("speed needs counts per second");
+        setSpeed(x);
+        return true;
+    }
+    if (cmd == "position") {
+        if (!integer(a, i, 10)) return fail("position needs a whole number of counts");
+        setPosition(i);
+        return true;
+    }
+    if (cmd == "calfault") {
+        if (!integer(a, i, 16) || i < 0 || i > 0xFFFF) return fail("calfault needs hexadecimal status bits");
+        setCalibrationFault(static_cast<uint16_t>(i));
+        return true;
+    }
+    if (cmd == "reg") {
+        long long v = 0;
+        if (!integer(a, i, 16) || i < 0 || i > 255) return fail("reg needs a register number 00..FF");
+        if (b == "release") {
+            releaseReg(static_cast<uint8_t>(i));
+            return true;
+        }
+        if (!integer(b, v, 16) || v < 0 || v > 0xFFFF) return fail("reg needs a value 0000..FFFF");
+        setReg(static_cast<uint8_t>(i), static_cast<uint16_t>(v));
+        return true;
+    }
+    return fail("unknown command: " + cmd);
+}
+
+} // namespace kpdsim

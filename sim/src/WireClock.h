@@ -1,0 +1,23 @@
+// Monotonic time and the byte time of the real line, for pacing replies at the wire rate.
+#ifndef KPDSIM_WIRECLOCK_H
+#define KPDSIM_WIRECLOCK_H
+
+#include <atomic>
+#include <cstdint>
+
+namespace kpdsim {
+
+int64_t monotonicNs();
+
+// Sleeps until the absolute monotonic time (nanoseconds); returns early when stop becomes true (checked
+// at least every 20 ms). Never busy-waits.
+void sleepUntilNs(int64_t deadlineNs, const std::atomic<bool> &stop);
+
+// Wire time of n bytes at 38400 baud 8E1.
+constexpr int64_t wireNs(int64_t bytes) {
+    return bytes * 11LL * 1000000000LL / 38400LL;
+}
+
+} // namespace kpdsim
+
+#endif // KPDSIM_WIRECLOCK_H
