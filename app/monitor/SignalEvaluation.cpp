@@ -17,6 +17,18 @@ void SignalEvaluation::Evaluate(std::uint32_t statusWord, float magnitude, bool 
     RecordAlarm(replay, positionText, unitsText, now);
 }
 
+void SignalEvaluation::Evaluate(std::uint32_t statusWord, float magnitude, bool evaluate, bool replay,
+                                bool ticked, const std::string &positionText, const std::string &unitsText,
+                                std::chrono::system_clock::time_point now, StatusView &view) {
+    UpdateIndexLamp(statusWord, view);
+    UpdateLimitLamps(statusWord, view);
+    UpdateStateTexts(statusWord, ticked, view);
+    FollowCheckBoxes(ticked, view);
+    if (evaluate) EvaluateSignal(statusWord, magnitude, replay, view);
+    if (!replay && overSignalCounter_ == 1)
+        RecordAlarm(replay, positionText, unitsText, LocalDateTime::FromTimePoint(now));
+}
+
 // A short index pulse keeps the lamp lit for at least two more samples.
 void SignalEvaluation::UpdateIndexLamp(std::uint32_t statusWord, StatusView &view) {
     const bool seen = (statusWord & kIndexSeen) != 0;

@@ -1,12 +1,19 @@
 // Turns each status sample into what the status display shows: index and limit lamps, operating-state
 // texts and calibration buttons, the signal-bar zone markers, the over-signal lamp and the alarm history.
 // Runs on the user-interface thread only (inside the main window's UpdateStatusDisplay).
+//
+// Use from the main window: keep one SignalEvaluation and one StatusView; call SetFirmwareVersion after
+// identifying the electronics; for each sample, after the time and position texts, call Evaluate with the
+// four check boxes' "any ticked" and the texts of EncoderPositionText and UnitsBox, then apply the view to
+// the widgets. The layout of the status display calls ResetForLayout, Reset/Acquire/View call ResetAlarms,
+// the history window's Clear History calls ClearHistory and shows History().Snapshot().
 #pragma once
 
 #include "AlarmHistory.h"
 #include "AlarmLine.h"
 #include "StatusView.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -78,6 +85,10 @@ public:
     void Evaluate(std::uint32_t statusWord, float magnitude, bool evaluate, bool replay, bool ticked,
                   const std::string &positionText, const std::string &unitsText, const LocalDateTime &now,
                   StatusView &view);
+    // The same with a clock reading; it is turned into local time only when an alarm line is written.
+    void Evaluate(std::uint32_t statusWord, float magnitude, bool evaluate, bool replay, bool ticked,
+                  const std::string &positionText, const std::string &unitsText,
+                  std::chrono::system_clock::time_point now, StatusView &view);
 
     // The individual steps, in the order Evaluate runs them.
     void UpdateIndexLamp(std::uint32_t statusWord, StatusView &view);                              // step 2

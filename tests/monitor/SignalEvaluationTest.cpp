@@ -398,6 +398,18 @@ TEST_F(LegacyEvaluation, AlarmLineCarriesPositionUnitsAndTime) {
               "\tOver Signal \t      -1,234.56789\tmicrons\t\t   November 30, 2023 at 07:05:00");
 }
 
+TEST_F(LegacyEvaluation, ClockReadingGivesLocalTimeInTheLine) {
+    const auto t = std::chrono::system_clock::from_time_t(1700000000);
+    const std::string expected = FormatAlarmLine("7", "mm", LocalDateTime::FromTimePoint(t));
+    eval.Evaluate(Word(0), 100.0f, true, false, false, "7", "mm", t, view);
+    EXPECT_TRUE(eval.History().Empty());
+    eval.Evaluate(Word(0), 600.0f, true, false, false, "7", "mm", t, view);
+    ASSERT_EQ(eval.History().Count(), 1u);
+    EXPECT_EQ(eval.History().Line(0), expected);
+    eval.Evaluate(Word(0), 600.0f, false, true, false, "7", "mm", t, view); // replay
+    EXPECT_EQ(eval.History().Count(), 1u);
+}
+
 TEST_F(LegacyEvaluation, ResetAlarmsKeepsTheCounter) {
     AlignToEvaluation(Word(0), 100.0f);
     Stream(Word(0), 500.0f);
