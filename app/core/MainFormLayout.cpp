@@ -1,0 +1,424 @@
+// TMainForm: layout size classes, the status-and-setup layout, window caption and the window states
+// (connected, demo, data controls).
+#include "MainForm.h"
+
+#include "ComData.h"
+#include "StatusPaint.h"
+#include "TRadioDialog.h"
+#include "platform/Lamp.h"
+#include "platform/Logo.h"
+#include "platform/NumberFormat.h"
+#include "platform/ScreenInfo.h"
+#include "platform/WaitCursor.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QToolButton>
+
+#include <cmath>
+
+namespace {
+
+// Per-class sizes of the status display. The anchors are the three frames and the two rotated words
+// that the paint handler draws for the class; every control of the status display is placed inside or
+// beside them, so the frames always enclose their controls.
+struct ClassMetrics {
+    double scale;       // size of buttons, lamps and rows relative to the designed (medium) form
+    int windowFontPt;   // 0: designed 12 pixels
+    int normalFontPx;   // BitBtn1: normal button font
+    int hoverFontPx;    // BitBtn2: hover font (bold)
+    int positionFontPx; // large position read-out
+    int windowHeight;   // height when the window is not maximised
+    int barTop;         // signal bar
+    int barHeight;
+    int rotatedLineHeight;
+};
+
+ClassMetrics MetricsFor(int sizeClass) {
+    switch (sizeClass) {
+    case kpd::LayoutSmall:
+        return {0.75, 7, 10, 12, 20, 560, 250, 240, 13};
+    case kpd::LayoutLarge:
+        return {1.35, 13, 17, 20, 36, 990, 505, 340, 25};
+    default:
+        return {1.0, 0, 12, 15, 28, 738, 340, 240, 13};
+    }
+}
+
+QRect Frame(const kpd::PaintRect &r) {
+    return QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom));
+}
+
+} // namespace
+
+void TMainForm::ApplyLayoutClass() {
+    const platform::ScreenMetrics screen = platform::CurrentScreen();
+    Layout = kpd::ChooseLayout(screen.width, screen.height, screen.pixelsPerInch);
+    LayoutClass = Layout.sizeClass;
+    const ClassMetrics m = MetricsFor(LayoutClass);
+
+    QFont f = font();
+    if (LayoutClass == kpd::LayoutLarge) {
+        f.setPointSize(15); // raised on the way, the large table ends at 13
+        setFont(f);
+    }
+    if (m.windowFontPt > 0) {
+        f.setPointSize(m.windowFontPt);
+        WindowFontSize = m.windowFontPt;
+    } else {
+        f.setPixelSize(12);
+        WindowFontSize = 12;
+    }
+    setFont(f);
+
+    QFont normal("Arial");
+    normal.setPixelSize(m.normalFontPx);
+    BitBtn1->setFont(normal);
+    QFont hover("Arial");
+    hover.setPixelSize(m.hoverFontPx);
+    hover.setBold(true);
+    BitBtn2->setFont(hover);
+    for (QToolButton *b : SpeedButtons())
+        b->setFont(normal);
+
+    PlotWidth = PlotHeight = Layout.plotSize;
+    PlotScale = Layout.plotScale;
+    LogoImage->setVisible(LayoutClass != kpd::LayoutSmall);
+    SmallLogoImage->setVisible(LayoutClass == kpd::LayoutSmall);
+    if (LayoutClass == kpd::LayoutMedium) {
+        for (QLabel *l : XValue) {
+            QFont tf = l->font();
+            tf.setPointSize(Layout.tickLabelFontPx);
+            l->setFont(tf);
+        }
+        for (QLabel *l : YValue) {
+            QFont tf = l->font();
+            tf.setPointSize(Layout.tickLabelFontPx);
+            l->setFont(tf);
+        }
+    }
+    PlaceStatusControls(LayoutClass);
+    SignalBarSpan = SignalBar->height() - 19;
+
+    if (Layout.maximised) {
+        resize(LayoutClass == kpd::LayoutSmall   ? 800
+               : LayoutClass == kpd::LayoutLarge ? 1280
+                                                 : 1014,
+               m.windowHeight);
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else {
+        setWindowState(windowState() & ~Qt::WindowMaximized);
+        resize(Layout.normalWidth, m.windowHeight);
+    }
+}
+
+void TMainForm::PlaceStatusControls(int sizeClass) {
+    const ClassMetrics m = MetricsFor(sizeClass);
+    const kpd::StatusDecorations &d = kpd::StatusDecorationsFor(sizeClass);
+    const QRect A = Frame(d.frames[0]); // position and elapsed time
+    const QRect B = Frame(d.frames[1]); // operating state
+    const QRect C = Frame(d.frames[2]); // calibration and alignment
+    auto s = [&](double v) { return static_cast<int>(std::lround(v * m.scale)); };
+    const int rowH = s(20);
+    const int btnH = s(26);
+    const int lamp = s(22);
+    const int pad = s(8);
+
+    // Logo, product title and sensor label above the frames.
+    const QSize logoSize =
+        sizeClass == kpd::LayoutSmall ? platform::kSmallLogoSize : platform::kLargeLogoSize;
+    const QRect logo(pad, pad, logoSize.width(), logoSize.height());
+    LogoImage->setGeometry(QRect(logo.topLeft(), platform::kLargeLogoSize));
+    SmallLogoImage->setGeometry(QRect(logo.topLeft(), platform::kSmallLogoSize));
+    QFont title = font();
+    title.setPixelSize(s(22));
+    LogoText1->setFont(title);
+    LogoText1->setGeometry(logo.right() + s(24), logo.top() + s(6), s(520), s(30));
+    QFont sensor = font();
+    sensor.setPixelSize(s(15));
+    LogoText4->setFont(sensor);
+    LogoText4->setStyleSheet("color: #00FFFF;");
+    LogoText4->setGeometry(logo.right() + s(24), logo.top() + s(40), s(520), s(24));
+
+    // Left column: the plot and setup buttons.
+    const int colX = pad * 2;
+    const int colW = A.left() - colX - pad * 2;
+    SetupText->setGeometry(colX, A.top() + s(4), colW, rowH);
+    CenterIndexButton->setGeometry(colX, A.top() + s(30), colW, btnH + s(4));
+    SetFrequencyButton->setGeometry(colX, A.top() + s(72), colW, btnH + s(4));
+    SetupCaption->setGeometry(colX, B.top() + s(4), colW, rowH);
+    SetInterpolationButton->setGeometry(colX, B.top() + s(30), colW, btnH + s(4));
+
+    // Frame A: position read-out, units, elapsed time, reset.
+    const int aw = A.width();
+    const int ah2 = A.height() / 2;
+    QFont big = font();
+    big.setPixelSize(m.positionFontPx);
+    EncoderPositionText->setFont(big);
+    EncoderPositionText->setStyleSheet("color: #00FF00;");
+    PositionCaption->setGeometry(A.left() + pad, A.top() + s(4), int(aw * 0.22), ah2 - s(4));
+    EncoderPositionText->setGeometry(A.left() + int(aw * 0.24), A.top() + s(3), int(aw * 0.46), ah2 - s(2));
+    UnitsBox->setGeometry(A.left() + int(aw * 0.72), A.top() + s(4), int(aw * 0.26), ah2 - s(4));
+    TimeCaption->setGeometry(A.left() + pad, A.top() + ah2 + s(2), int(aw * 0.28), ah2 - s(4));
+    TimeText2->setGeometry(A.left() + int(aw * 0.30), A.top() + ah2 + s(2), int(aw * 0.2), ah2 - s(4));
+    const int resetW = s(70);
+    ResetPositionButton->setGeometry(A.right() - pad - resetW, A.top() + ah2 + (ah2 - btnH) / 2, resetW,
+                                     btnH);
+
+    // Between A and B: interpolation and output frequency.
+    const int midY = A.bottom() + (B.top() - A.bottom() - rowH) / 2;
+    InterpolationCaption->setGeometry(A.left() + pad, midY, int(aw * 0.22), rowH);
+    InterpolationBox->setGeometry(A.left() + int(aw * 0.24), midY, int(aw * 0.14), rowH);
+    FrequencyCaption->setGeometry(A.left() + int(aw * 0.40), midY, int(aw * 0.30), rowH);
+    FrequencyBox->setGeometry(A.left() + int(aw * 0.72), midY, int(aw * 0.26), rowH);
+
+    // Lamps between the left column and frames B/C.
+    const int lampX = A.left() + pad;
+    const int capW = B.left() - lampX - lamp - pad * 2;
+    const std::array<std::pair<platform::Lamp *, QLabel *>, 3> lamps = {
+        std::pair{IndexShape, IndexCaption}, std::pair{LeftLimitShape, LeftLimitCaption},
+        std::pair{RightLimitShape, RightLimitCaption}};
+    const int lampStep = (C.bottom() - B.top()) / 4;
+    for (int i = 0; i < 3; ++i) {
+        const int y = B.top() + s(10) + i * lampStep;
+        lamps[i].first->setGeometry(lampX, y, lamp, lamp);
+        lamps[i].second->setGeometry(lampX + lamp + pad, y + (lamp - rowH) / 2, capW, rowH);
+    }
+
+    // Frame B: operating state texts.
+    const int bRow = (B.height() - s(8)) / 3;
+    StateCaption->setGeometry(B.left() + pad, B.top() + s(4), B.width() - 2 * pad, rowH);
+    IndexBox->setGeometry(B.left() + pad, B.top() + s(4) + bRow, B.width() - 2 * pad, rowH);
+    ResolutionBox->setGeometry(B.left() + pad, B.top() + s(4) + 2 * bRow, B.width() - 2 * pad, rowH);
+    IndexBox->setStyleSheet("color: #00FFFF;");
+
+    // Frame C: calibration check boxes and buttons, alignment buttons.
+    const int cRow = (C.height() - s(6)) / 5;
+    const int cInner = C.width() - 2 * pad;
+    CalibrationCaption->setGeometry(C.left() + pad, C.top() + s(3), cInner, rowH);
+    const int half = cInner / 2;
+    CalGOPCheckBox->setGeometry(C.left() + pad, C.top() + s(3) + cRow, half, rowH);
+    CalIndexCheckBox->setGeometry(C.left() + pad + half, C.top() + s(3) + cRow, half, rowH);
+    SetLeftLimitCheckBox->setGeometry(C.left() + pad, C.top() + s(3) + 2 * cRow, half, rowH);
+    SetRightLimitCheckBox->setGeometry(C.left() + pad + half, C.top() + s(3) + 2 * cRow, half, rowH);
+    const int third = (cInner - 2 * pad) / 3;
+    const int b1y = C.top() + s(3) + 3 * cRow + (cRow - btnH) / 2;
+    StartCalButton->setGeometry(C.left() + pad, b1y, third, btnH);
+    StopCalButton->setGeometry(C.left() + pad + third + pad, b1y, third, btnH);
+    CalSetButton->setGeometry(C.left() + pad + 2 * (third + pad), b1y, third, btnH);
+    const int b2y = b1y + cRow;
+    StartAlignButton->setGeometry(C.left() + pad, b2y, third, btnH);
+    StopAlignButton->setGeometry(C.left() + pad + third + pad, b2y, third, btnH);
+
+    // Signal bar with its zone markers, right of the words "Optimal" and "Poor".
+    const QSize marker(s(12), s(16));
+    const int barW = s(24);
+    const int leftMarkerX = d.optimalText.x + m.rotatedLineHeight + s(4);
+    const int barX = leftMarkerX + marker.width() + s(2);
+    const int rightMarkerX = barX + barW + s(2);
+    SignalBar->setGeometry(barX, m.barTop, barW, m.barHeight);
+    SignalBar->setPixmap(QPixmap::fromImage(platform::SignalBarImage(QSize(barW, m.barHeight))));
+    SignalCaption->setGeometry(barX + barW / 2 - s(60), m.barTop - rowH - s(8), s(120), rowH);
+    auto placeZone = [&](QLabel *l, QLabel *r, double centre) {
+        const int y = m.barTop + int(m.barHeight * centre) - marker.height() / 2;
+        l->setGeometry(leftMarkerX, y, marker.width(), marker.height());
+        r->setGeometry(rightMarkerX, y, marker.width(), marker.height());
+    };
+    placeZone(greenleft, greenright, 0.25);
+    placeZone(darkgreenleft, darkgreenright, 0.08);
+    placeZone(yellowleft, yellowright, 0.625);
+    placeZone(redleft, redright, 0.875);
+
+    // Alarm lamps right of the bar.
+    const int alarmX = rightMarkerX + marker.width() + s(20);
+    const int alarmCapW = width() > alarmX ? s(110) : s(110);
+    const std::array<std::pair<platform::Lamp *, QLabel *>, 3> alarms = {
+        std::pair{OverSignalShape, OverSignalCaption}, std::pair{YellowShape, YellowCaption},
+        std::pair{RedShape, RedCaption}};
+    for (int i = 0; i < 3; ++i) {
+        const int y = m.barTop + s(10) + i * s(44);
+        alarms[i].first->setGeometry(alarmX, y, lamp, lamp);
+        alarms[i].second->setGeometry(alarmX + lamp + pad, y + (lamp - rowH) / 2, alarmCapW, rowH);
+    }
+    ResetAlarmsButton->setGeometry(alarmX, m.barTop + s(150), s(70), btnH);
+    AlarmHistoryButton->setGeometry(alarmX, m.barTop + s(186), s(70), btnH);
+
+    // Plot-mode controls (hidden in the status display) get their places from the plot layouts.
+    const int plot = Layout.plotSize;
+    GraphBox->setGeometry(sizeClass == kpd::LayoutSmall   ? 408
+                          : sizeClass == kpd::LayoutLarge ? 596
+                                                          : 456,
+                          148, plot, plot);
+    GraphBox->ResizeCanvas(plot, plot);
+    PlotTypeGroup->setGeometry(colX, C.top(), colW, s(100));
+    const int dataY = C.bottom() - btnH;
+    AcquireButton->setGeometry(colX, dataY - 3 * (btnH + s(6)), colW, btnH);
+    StopButton->setGeometry(colX, dataY - 2 * (btnH + s(6)), colW, btnH);
+    ReviewButton->setGeometry(colX, dataY - (btnH + s(6)), colW, btnH);
+    FastButton->setGeometry(colX, dataY, colW, btnH);
+}
+
+void TMainForm::UpdateWindowCaption() {
+    if (DisplayMode < 0 || DisplayMode > 3) return;
+    static const char *const captions[4] = {"Data Display Stopped", "Live Data", "Data Display Stopped",
+                                            "Viewing Buffered Data"};
+    const int state = DataState[DisplayMode];
+    if (state >= 0 && state <= 3) setWindowTitle(captions[state]);
+}
+
+void TMainForm::ShowStatusLayout() {
+    SetupText->setText("Data Plots");
+    CenterIndexButton->setText("Encoder Signal");
+    SetInterpolationButton->setText("Settings");
+    SetFrequencyButton->setText("Signal Plots");
+    PlotNameText->hide();
+    PlotDescriptionText->hide();
+    PlotTypeGroup->hide();
+    XAxisText->hide();
+    YAxisTextTop->hide();
+    YAxisTextBottom->hide();
+    GraphBox->hide();
+    for (QFrame *p : {LeftPanel, RightPanel, TopPanel, BottomPanel})
+        p->hide();
+    for (QLabel *l : XValue)
+        l->hide();
+    for (QLabel *l : YValue)
+        l->hide();
+    for (QToolButton *b : {AcquireButton, StopButton, ReviewButton, FastButton})
+        b->hide();
+
+    // The status display itself.
+    for (QWidget *w : std::initializer_list<QWidget *>{EncoderPositionText,
+                                                       UnitsBox,
+                                                       TimeText2,
+                                                       ResetPositionButton,
+                                                       InterpolationBox,
+                                                       FrequencyBox,
+                                                       IndexShape,
+                                                       LeftLimitShape,
+                                                       RightLimitShape,
+                                                       YellowShape,
+                                                       RedShape,
+                                                       OverSignalShape,
+                                                       IndexBox,
+                                                       SignalBar,
+                                                       CalGOPCheckBox,
+                                                       CalIndexCheckBox,
+                                                       SetLeftLimitCheckBox,
+                                                       SetRightLimitCheckBox,
+                                                       StartCalButton,
+                                                       StopCalButton,
+                                                       StartAlignButton,
+                                                       StopAlignButton,
+                                                       PositionCaption,
+                                                       TimeCaption,
+                                                       InterpolationCaption,
+                                                       FrequencyCaption,
+                                                       IndexCaption,
+                                                       LeftLimitCaption,
+                                                       RightLimitCaption,
+                                                       SignalCaption,
+                                                       OverSignalCaption,
+                                                       YellowCaption,
+                                                       RedCaption,
+                                                       StateCaption,
+                                                       CalibrationCaption,
+                                                       SetupCaption,
+                                                       SetupText,
+                                                       greenleft,
+                                                       greenright,
+                                                       LogoText1})
+        w->show();
+    LastStatusWord = 99;
+    LastOperatingState = 99;
+    IndexLatch = false;
+
+    SetItemEnabled("Resetalarms1", true);
+    if (!DemoFlag) {
+        for (const char *item :
+             {"Interpolation1", "Bandwidth1", "Encoder1", "LocateIndex1", "ResetPosition1", "Zeroposition1"})
+            SetItemEnabled(item, true);
+    }
+    SetInterpolationButton->show();
+    UpdateWindowCaption();
+    update();
+}
+
+void TMainForm::ShowElapsedTime(float seconds) {
+    TimeText2->setText(QString::fromStdString(platform::FormatFixed(seconds, 1, 6)));
+}
+
+void TMainForm::ShowInterpolationAndFrequency(int interpolationIndex, int frequencyCode) {
+    InterpolationBox->setText(QString::number(interpolationIndex + 1));
+    static const char *const texts[7] = {" 14.4 MHz", " 7.2 MHz", " 3.6 MHz", " 1.8 MHz",
+                                         " 900 kHz",  " 450 kHz", " 225 kHz"};
+    const int f = frequencyCode & 7;
+    if (f < 7) FrequencyBox->setText(texts[f]);
+}
+
+void TMainForm::SetDataControlsEnabled(bool e) {
+    platform::ShowDefaultCursor();
+    for (QToolButton *b :
+         {EncoderSignalButton, SignalStrengthButton, PositionButton, AcquireButton, StopButton, ReviewButton,
+          FastButton, SetInterpolationButton, ResetAlarmsButton, AlarmHistoryButton})
+        b->setEnabled(e);
+    CenterIndexButton->setEnabled(true);
+    SetFrequencyButton->setEnabled(true);
+    for (const char *item :
+         {"Mainwindow1", "Lissajous1", "SignalMonitor1", "EncoderPositionPlot1", "Engineering1"})
+        SetItemEnabled(item, true);
+}
+
+namespace {
+const char *const kDemoDisabledItems[] = {"Tessalyversion1", "Savedata1",           "Mainwindow1",
+                                          "Lissajous1",      "SignalMonitor1",      "EncoderPositionPlot1",
+                                          "Engineering1",    "Resetalarms1",        "Interpolation1",
+                                          "Bandwidth1",      "EngineeringDisplay1", "LocateIndex1",
+                                          "ResetPosition1",  "Zeroposition1",       "SoftwareSystemReset1",
+                                          "Encoder1",        "ResetDataBuffers1"};
+} // namespace
+
+static std::vector<QWidget *> DemoDisabledControls(TMainForm &f) {
+    return {f.CenterIndexButton,    f.SetInterpolationButton,
+            f.SetFrequencyButton,   f.EncoderSignalButton,
+            f.SignalStrengthButton, f.PositionButton,
+            f.AcquireButton,        f.StopButton,
+            f.ReviewButton,         f.FastButton,
+            f.ResetAlarmsButton,    f.AlarmHistoryButton,
+            f.ResetPositionButton,  f.PlotTypeGroup};
+}
+
+void TMainForm::EnterDemoMode() {
+    if (access_) access_->RestartPending = false;
+    SetItemEnabled("HardwareReset1", true);
+    SetItemEnabled("SearchForElectronics1", true);
+    SetItemEnabled("SoftwareSystemReset1", false);
+    DemoFlag = true;
+    setWindowTitle("Demo Mode");
+    for (QWidget *w : DemoDisabledControls(*this))
+        w->setEnabled(false);
+    for (const char *item : kDemoDisabledItems)
+        SetItemEnabled(item, false);
+    if (passPlotPointCounts) passPlotPointCounts();
+}
+
+void TMainForm::EnterConnectedMode() {
+    SetItemEnabled("ResetDataBuffers1", true);
+    SetItemEnabled("HardwareReset1", false);
+    SetItemEnabled("SearchForElectronics1", false);
+    SetItemEnabled("SoftwareSystemReset1", true);
+    DemoFlag = false;
+    setWindowTitle(QString());
+    for (QWidget *w : DemoDisabledControls(*this))
+        w->setEnabled(true);
+    for (const char *item : kDemoDisabledItems)
+        SetItemEnabled(item, true);
+    if (DisplayMode == 0)
+        ShowStatusLayout();
+    else if (DisplayMode >= 1 && DisplayMode <= 3 && showPlotLayout)
+        showPlotLayout(DisplayMode);
+    settings.LoadSettings(InstallDir);
+    UnitsBox->setText(QString::fromStdString(settings.units));
+}

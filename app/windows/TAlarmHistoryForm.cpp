@@ -1,0 +1,6 @@
+#include "TAlarmHistoryForm.h"
+
+TAlarmHistoryForm::TAlarmHistoryForm(QWidget *parent) : QDialog(parent) {
+    setObjectName("AlarmHistoryForm");
+    setWindowTitle("Alarm History");
+}

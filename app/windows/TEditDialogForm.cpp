@@ -1,0 +1,6 @@
+#include "TEditDialogForm.h"
+
+TEditDialogForm::TEditDialogForm(QWidget *parent) : QDialog(parent) {
+    setObjectName("EditDialogForm");
+    setWindowTitle("Edit");
+}

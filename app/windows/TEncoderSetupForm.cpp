@@ -1,0 +1,6 @@
+#include "TEncoderSetupForm.h"
+
+TEncoderSetupForm::TEncoderSetupForm(QWidget *parent) : QDialog(parent) {
+    setObjectName("EncoderSetupForm");
+    setWindowTitle("Encoder Setup");
+}

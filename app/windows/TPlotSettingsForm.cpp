@@ -1,0 +1,6 @@
+#include "TPlotSettingsForm.h"
+
+TPlotSettingsForm::TPlotSettingsForm(QWidget *parent) : QDialog(parent) {
+    setObjectName("PlotSettingsForm");
+    setWindowTitle("Plot Settings");
+}

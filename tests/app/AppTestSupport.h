@@ -1,0 +1,53 @@
+// Helpers shared by the application tests.
+#pragma once
+
+#include "MainForm.h"
+#include "TStartup.h"
+#include "platform/ScreenInfo.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace apptest {
+
+inline std::string PortDir() {
+    return std::getenv("SENSLINK_PORT_DIR");
+}
+inline std::string InstallDir() {
+    return std::getenv("KPD_INSTALL_DIR");
+}
+
+// Removes the settings files of the shared install directory.
+inline void ClearInstallDir() {
+    QDir d(QString::fromStdString(InstallDir()));
+    d.remove("KPD.ini");
+    d.remove("grating2.ini");
+}
+
+// A main window with its searching window, on a screen of the given size, whose pauses are recorded
+// instead of waited and whose modal dialogs are answered by a function.
+struct Harness {
+    explicit Harness(platform::ScreenMetrics screen = {1024, 768, 96}) : override(screen) {
+        form = std::make_unique<TMainForm>();
+        form->waitMs = [this](int ms) { waits.push_back(ms); };
+        form->execDialog = [this](QDialog *d) {
+            modalShown.push_back(d);
+            return modalResult;
+        };
+        form->Startup = new TStartup(form.get());
+    }
+    ~Harness() { form.reset(); }
+
+    platform::ScopedScreenOverride override;
+    std::unique_ptr<TMainForm> form;
+    std::vector<int> waits;
+    std::vector<QDialog *> modalShown;
+    int modalResult = 0;
+};
+
+} // namespace apptest
