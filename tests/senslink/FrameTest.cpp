@@ -1,0 +1,88 @@
+// Frame building, checksums, reply checks and the baud table (internal pieces).
+#include "Frame.h"
+#include "BaudRate.h"
+#include "Transaction.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+using namespace senslink;
+
+namespace {
+
+std::vector<uint8_t> bytesOf(const Frame &f) {
+    return {f.data(), f.data() + f.size()};
+}
+
+} // namespace
+
+TEST(Frame, RequestFramesMatchKnownExamples) {
+    EXPECT_EQ(bytesOf(Frame::dword(0x51, 0x420000)),
+              (std::vector<uint8_t>{0x80, 0x51, 0x04, 0x04, 0x00, 0x00, 0x42, 0x00, 0x1B, 0x01}));
+    EXPECT_EQ(bytesOf(Frame::wordPair(0x51, 0x4000, 2)),
+              (std::vector<uint8_t>{0x80, 0x51, 0x04, 0x04, 0x00, 0x40, 0x02, 0x00, 0x1B, 0x01}));
+    EXPECT_EQ(bytesOf(Frame::wordPair(0x64, 0, 0)),
+              (std::vector<uint8_t>{0x80, 0x64, 0x04, 0x04, 0x00, 0x00, 0x00, 0x00, 0xEC, 0x00}));
+    const uint8_t regs[4] = {0x34, 0x32, 0x38, 0x36};
+    EXPECT_EQ(bytesOf(Frame::streamStart(0x65, regs, 4)),
+              (std::vector<uint8_t>{0x80, 0x65, 4, 4, 4, 4, 4, 4, 0x34, 0x32, 0x38, 0x36, 0xD1, 0x01}));
+    const uint8_t data[2] = {0x25, 0xC0};
+    EXPECT_EQ(bytesOf(Frame::wordPairData(0x50, 0x25C0, 2, data)),
+              (std::vector<uint8_t>{0x80, 0x50, 6, 6, 0xC0, 0x25, 0x02, 0x00, 0x25, 0xC0, 0xA8, 0x02}));
+}
+
+TEST(Frame, ChecksumWrapsAtSixteenBits) {
+    std::vector<uint8_t> payload(255, 0xFF);
+    const Frame f = Frame::request(0x51, payload.data(), 255);
+    ASSERT_EQ(f.size(), 261);
+    EXPECT_EQ(f.data()[2], 0xFF);
+    EXPECT_EQ(f.data()[3], 0xFF); // the length byte twice, not a 16-bit length
+    EXPECT_EQ(f.data()[259], 0xD0);
+    EXPECT_EQ(f.data()[260], 0x00);
+    std::vector<uint8_t> big(300, 0xFF);
+    EXPECT_EQ(frameChecksum(big.data(), big.size()), (300 * 255) % 65536);
+    EXPECT_EQ(frameChecksum(nullptr, 0), 0);
+}
+
+TEST(Frame, EmptyRequestAndStreamLimit) {
+    EXPECT_EQ(bytesOf(Frame::request(0x51, nullptr, 0)),
+              (std::vector<uint8_t>{0x80, 0x51, 0, 0, 0xD1, 0x00}));
+    std::vector<uint8_t> regs(72, 1);
+    const Frame f = Frame::streamStart(0x65, regs.data(), 72);
+    EXPECT_EQ(f.size(), 8 + 72 + 2);
+}
+
+TEST(Frame, ReplyCheckOrderAndRules) {
+    std::vector<uint8_t> r{0x90, 0x51, 2, 2, 0x34, 0x12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    const uint16_t sum = frameChecksum(r.data(), 6);
+    r[6] = static_cast<uint8_t>(sum & 0xFF);
+    r[7] = static_cast<uint8_t>(sum >> 8);
+    EXPECT_TRUE(checkReply(sum, r.data(), 2, 8));
+    EXPECT_FALSE(checkReply(sum, r.data(), 2, 7));                            // one byte short
+    EXPECT_FALSE(checkReply(static_cast<uint16_t>(sum + 1), r.data(), 2, 8)); // checksum differs
+    r[0] = 0x91;
+    const uint16_t sum91 = frameChecksum(r.data(), 6);
+    r[6] = static_cast<uint8_t>(sum91 & 0xFF);
+    r[7] = static_cast<uint8_t>(sum91 >> 8);
+    EXPECT_FALSE(checkReply(sum91, r.data(), 2, 8)); // checksum right, first byte wrong
+}
+
+TEST(Frame, ValueAssembly) {
+    const uint8_t d[10] = {0x01, 0x02, 0x03, 0x04, 0x05, 0, 0, 0, 0, 0};
+    EXPECT_EQ(assembleValue(d, 2), 0x0201u);
+    EXPECT_EQ(assembleValue(d, 4), 0x04030201u);
+    EXPECT_EQ(assembleValue(d, 10), 0x04030201u);
+    EXPECT_EQ(assembleValue(d, 3), 0x030201u);
+    EXPECT_EQ(assembleValue(d, 1), 0x01u);
+}
+
+TEST(BaudRate, CommonRatesMapBothWays) {
+    for (uint32_t rate : {1200u, 2400u, 4800u, 9600u, 19200u, 38400u, 57600u, 115200u, 230400u}) {
+        const auto speed = speedForBaud(rate);
+        ASSERT_TRUE(speed.has_value()) << rate;
+        EXPECT_EQ(baudForSpeed(*speed), rate);
+    }
+    EXPECT_FALSE(speedForBaud(0).has_value());
+    EXPECT_FALSE(speedForBaud(12345).has_value());
+    EXPECT_FALSE(baudForSpeed(B0).has_value());
+}
