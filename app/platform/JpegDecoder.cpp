@@ -2,6 +2,8 @@
 
 #include <csetjmp>
 #include <cstdio>
+#include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -78,12 +80,18 @@ QImage DecodeJpeg(std::span<const unsigned char> data) {
 }
 
 QImage DecodeJpegFile(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
-                                           std::istreambuf_iterator<char>());
-    if (in.bad()) return {};
-    return DecodeJpeg(bytes);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return {};
+    try {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) return {};
+        const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
+                                               std::istreambuf_iterator<char>());
+        if (in.bad()) return {};
+        return DecodeJpeg(bytes);
+    } catch (const std::exception &) { // a read error raised by the stream buffer
+        return {};
+    }
 }
 
 } // namespace platform

@@ -49,16 +49,17 @@ QImage ZoneMarker(ZoneColor color, MarkerSide side, QSize size) {
     image.fill(Qt::black);
     const int w = size.width() - 1;
     const int h = size.height() - 1;
+    // Drawn pointing right; the right-hand marker is its mirror image, so the pair is symmetric.
     QPolygon triangle;
-    if (side == MarkerSide::Left) // points right, at the bar
-        triangle << QPoint(0, 0) << QPoint(w, h / 2) << QPoint(0, h);
-    else
-        triangle << QPoint(w, 0) << QPoint(0, h / 2) << QPoint(w, h);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(ZoneRgb(color));
-    painter.setBrush(ZoneRgb(color));
-    painter.drawPolygon(triangle);
+    triangle << QPoint(0, 0) << QPoint(w, h / 2) << QPoint(0, h);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(ZoneRgb(color));
+        painter.setBrush(ZoneRgb(color));
+        painter.drawPolygon(triangle);
+    }
+    if (side == MarkerSide::Right) image = image.mirrored(true, false);
     return image;
 }
 

@@ -50,6 +50,15 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
+// Drops one leading '+' (from_chars does not take it); false when no number can follow.
+bool StripPlus(std::string_view &text) {
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && (text.front() == '+' || text.front() == '-')) return false;
+    }
+    return !text.empty() && text.front() != ' ' && text.front() != '\t';
+}
+
 // Decimal exponent of |value| after rounding to `precision` significant digits (value != 0).
 int RoundedExponent(double value, int precision) {
     const std::string s = ToChars(value, std::chars_format::scientific, precision - 1);
@@ -99,8 +108,7 @@ std::string FormatGeneral(double value, int precision) {
 
 std::optional<double> ParseDouble(std::string_view text) {
     text = Trim(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty() || text.front() == '+' || text.front() == ' ') return std::nullopt;
+    if (!StripPlus(text)) return std::nullopt;
     double value = 0;
     const auto res =
         std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
@@ -111,8 +119,7 @@ std::optional<double> ParseDouble(std::string_view text) {
 
 std::optional<long long> ParseInteger(std::string_view text) {
     text = Trim(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty() || text.front() == '+' || text.front() == ' ') return std::nullopt;
+    if (!StripPlus(text)) return std::nullopt;
     long long value = 0;
     const auto res = std::from_chars(text.data(), text.data() + text.size(), value);
     if (res.ec != std::errc() || res.ptr != text.data() + text.size()) return std::nullopt;
