@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -68,6 +69,10 @@ bool PtyPort::open(const std::string &portDir, int com) {
     }
     link_ = link;
     return true;
+}
+
+void PtyPort::releaseExclusive() {
+    if (slave_ >= 0) ::ioctl(slave_, TIOCNXCL);
 }
 
 void PtyPort::close() {

@@ -19,6 +19,9 @@ public:
     // Removes the link (only if it still points at this device) and closes both sides.
     void close();
 
+    // The application's side marks the line exclusive while it holds it; on a pseudo-terminal that mark
+    // outlives its close and would lock out its next open, so the electronics' loop keeps lifting it.
+    void releaseExclusive();
     int masterFd() const { return master_; }
     const std::string &devicePath() const { return device_; }
     const std::string &linkPath() const { return link_; }

@@ -50,14 +50,14 @@ void SensorModel::powerOn(int64_t nowNs) {
     regs_[0x3C] = 0x0125; // Tr3SumB
     regs_[reg::IndexDrive] = 0x0280;
     regs_[reg::IndexPosEdge] = 0x0050;
-    regs_[reg::IndexNegEdge] = 0x00B0;
+    regs_[reg::IndexNegEdge] = 0x00C0;
     regs_[reg::IndexWidth] = 0x0010;
     regs_[reg::IndexLowLimit] = 0x0020;
     regs_[reg::Settings] = 0x0012; // output frequency code 2, adaptive correction on
     applyIdentity();
     regs_[reg::Config] = opt_.config;
     lastNs_ = nowNs;
-    zeroOffset_ = 0;
+    zeroOffset_ = static_cast<int64_t>(std::floor(head_)); // the counter starts at 0 where the head is
     latched_ = false;
     zeroArmed_ = false;
     indexCentred_ = false;

@@ -337,7 +337,8 @@ void Simulator::Impl::run() {
     const int fd = port.masterFd();
     while (!stopFlag.load()) {
         const int64_t now = monotonicNs();
-        int64_t wakeAt = now + 100 * kMs;
+        port.releaseExclusive();
+        int64_t wakeAt = now + 20 * kMs;
         const bool quiet = silent.load() || now < silentUntilNs;
         if (streamingFlag.load() && !quiet && !stall.load())
             wakeAt = std::min(wakeAt, pacing.load() ? nextRecordNs : now);
