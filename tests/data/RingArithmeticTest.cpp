@@ -10,7 +10,7 @@
 
 using namespace RingArithmetic;
 
-TEST(RingIndex, WrapsAtBothEnds) {
+TEST(DataRingIndex, WrapsAtBothEnds) {
     EXPECT_EQ(Predecessor(0, 2000), 1999);
     EXPECT_EQ(Predecessor(1999, 2000), 1998);
     EXPECT_EQ(Successor(1999, 2000), 0);
@@ -27,7 +27,7 @@ TEST(RingIndex, WrapsAtBothEnds) {
     EXPECT_EQ(StepBackLimit(7, false, 20000), 7);
 }
 
-TEST(RingIndex, SavedRecordsLeaveOutTheOldest) {
+TEST(DataRingIndex, SavedRecordsLeaveOutTheOldest) {
     EXPECT_EQ(SavedRecords(0, false, 2000).size, 0);
     EXPECT_EQ(SavedRecords(1, false, 2000).size, 0);
     const auto three = SavedRecords(3, false, 2000);
@@ -73,7 +73,7 @@ struct Ring {
 
 } // namespace
 
-TEST(StepBack, FewerThanTenSecondsSelectsTheWholeRing) {
+TEST(DataStepBack, FewerThanTenSecondsSelectsTheWholeRing) {
     Ring ring(2000, 50, 0.125f, false); // 6.25 s recorded
     const auto r = ring.Back();
     ASSERT_TRUE(r.show);
@@ -88,7 +88,7 @@ TEST(StepBack, FewerThanTenSecondsSelectsTheWholeRing) {
     EXPECT_EQ(ring.reviewIndex, 0);
 }
 
-TEST(StepBack, RepeatedStepsGrowTheWindowByTenSeconds) {
+TEST(DataStepBack, RepeatedStepsGrowTheWindowByTenSeconds) {
     Ring ring(20000, 300, 0.5f, false); // 150 s recorded
     auto r = ring.Back();
     ASSERT_TRUE(r.show);
@@ -110,7 +110,7 @@ TEST(StepBack, RepeatedStepsGrowTheWindowByTenSeconds) {
     EXPECT_FLOAT_EQ(WindowStartTime(ring.interval, ring.count, ring.elapsed, 41), 130.0f);
 }
 
-TEST(StepBack, WalkWrapsAtTheCapacityAndStopsBeforeTheOldest) {
+TEST(DataStepBack, WalkWrapsAtTheCapacityAndStopsBeforeTheOldest) {
     Ring ring(2000, 5, 1.0f, true); // 2000 s recorded, newest at 4, oldest at 5
     int steps = 0;
     int32_t firstIndex = -1;
@@ -127,7 +127,7 @@ TEST(StepBack, WalkWrapsAtTheCapacityAndStopsBeforeTheOldest) {
     EXPECT_FLOAT_EQ(WindowStartTime(ring.interval, ring.count, ring.elapsed, 1999), 2000.0f - 1998.0f);
 }
 
-TEST(StepBack, StaleSlotAtTheWriteIndexDoesNotCount) {
+TEST(DataStepBack, StaleSlotAtTheWriteIndexDoesNotCount) {
     // After a clear or a load the slot at the write index can hold an interval of an earlier recording.
     Ring ring(2000, 10, 0.5f, false);
     ring.interval[10] = 1000.0f;
@@ -138,13 +138,13 @@ TEST(StepBack, StaleSlotAtTheWriteIndexDoesNotCount) {
     EXPECT_FLOAT_EQ(WindowStartTime(ring.interval, ring.count, ring.elapsed, 10), 0.5f);
 }
 
-TEST(StepBack, EmptyRingShowsNothing) {
+TEST(DataStepBack, EmptyRingShowsNothing) {
     Ring ring(20000, 0, 0.5f, false);
     EXPECT_FALSE(ring.Back().show);
     EXPECT_EQ(WindowStartTime(ring.interval, 0, 0.0f, 0), 0.0f);
 }
 
-TEST(StepBack, AppliedToALoadedDataSet) {
+TEST(DataStepBack, AppliedToALoadedDataSet) {
     auto sets = std::make_unique<DataSets>();
     auto &g = sets->SignalStrength();
     for (int i = 0; i < 40; ++i)
@@ -159,7 +159,7 @@ TEST(StepBack, AppliedToALoadedDataSet) {
     EXPECT_TRUE(HasReviewWindow(g.count, 20000, g.reviewIndex, g.reviewCount));
 }
 
-TEST(ReviewWindow, NoWindowAfterALiveRun) {
+TEST(DataReviewWindow, NoWindowAfterALiveRun) {
     EXPECT_FALSE(HasReviewWindow(10, 2000, 9, 5));    // the index a live run leaves: count - 1
     EXPECT_FALSE(HasReviewWindow(0, 2000, -1, 5));    // after a wrap: count - 1 is -1
     EXPECT_FALSE(HasReviewWindow(10, 2000, 3, 0));    // empty window
