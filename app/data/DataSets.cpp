@@ -152,6 +152,8 @@ DataFileLoadResult DataSets::LoadDataFile(const std::filesystem::path &file) {
         // The status word is written as a signed number; keep its bit pattern.
         std::transform(c[3].begin(), c[3].end(), set.status.begin(),
                        [](double v) { return static_cast<uint32_t>(static_cast<int32_t>(v)); });
+        // Magnitude is not saved: loaded records get 0 rather than the values of an earlier recording.
+        std::fill_n(set.magnitude.begin(), n, 0);
         FinishLoad(set, c[4], n);
         break;
     }
@@ -176,6 +178,9 @@ DataFileLoadResult DataSets::LoadDataFile(const std::filesystem::path &file) {
         auto &set = *m_positionVelocity;
         CopyColumn(set.position, c[0]);
         CopyColumn(set.velocity, c[1]);
+        // The plot-only values are not saved: loaded records get 0 rather than those of an earlier recording.
+        std::fill_n(set.position64.begin(), n, 0);
+        std::fill_n(set.magnitude.begin(), n, 0);
         FinishLoad(set, c[2], n);
         break;
     }

@@ -160,6 +160,10 @@ TEST_F(DataFileLoad, LoadSetsTheControlStateOfTheSet) {
     EXPECT_EQ(s.position[1], -5);
     EXPECT_EQ(s.status[1], 0xFFFFFFFFu);
     EXPECT_EQ(s.yAD[2], 10);
+    // Values a file does not carry are 0 for loaded records, not left over from the earlier recording.
+    EXPECT_EQ(s.magnitude[0], 0);
+    EXPECT_EQ(s.magnitude[2], 0);
+    EXPECT_NE(s.magnitude[3], 0);
 
     // Clearing empties the set and drops the pending reset.
     EXPECT_TRUE(sets->ClearDataSet(0));
@@ -196,6 +200,7 @@ TEST_F(DataFileLoad, OlderHeaderGenerationLoadsAlike) {
 }
 
 TEST_F(DataFileLoad, LineEndsAndSeparatorsAreFlexible) {
+    FillWithPattern(*sets, 4);
     // LF only, CR only, and records spread over lines: values are whitespace-separated tokens.
     auto result =
         LoadText("vk2401.1signalstrength\nPosUnits=mm\nPositionResMult=1\nPositionInterpMult=1\nPos\n"
@@ -208,6 +213,8 @@ TEST_F(DataFileLoad, LineEndsAndSeparatorsAreFlexible) {
     ASSERT_TRUE(result.ok) << result.reason;
     EXPECT_EQ(result.count, 1);
     EXPECT_EQ(sets->PositionVelocity().velocity[0], 1.5f);
+    EXPECT_EQ(sets->PositionVelocity().position64[0], 0);
+    EXPECT_EQ(sets->PositionVelocity().magnitude[0], 0);
     EXPECT_EQ(result.header.unitsName, "");
 }
 
