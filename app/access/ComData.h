@@ -10,6 +10,8 @@
 // below with the user-interface thread (handed to them by address).
 #pragma once
 
+#include "DataSets.h"
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -104,6 +106,12 @@ public:
     std::atomic<bool> ReviewStep{false};     // review flag of the data sets
     std::atomic<bool> ZeroRequest{false};    // take the next position read as the new zero
     std::atomic<bool> Executing[DisplayModeCount] = {false, false, false, false, false}; // per display mode
+    // Position zero offset: the position taken as zero on the last zero request. Written by the worker that
+    // served the request, read by the position readers; atomic because it crosses threads.
+    std::atomic<int32_t> PositionOffset{0};
+
+    // The four recorded data sets (rings and control state), filled and replayed by the worker threads.
+    DataSets Data;
 
 private:
     bool readRegister(uint8_t reg, uint16_t &value);
