@@ -6,7 +6,10 @@
  *
  * Port n opens $SENSLINK_PORT_DIR/COMn when that variable is set, otherwise the fixed device table:
  * COM1-COM32 -> /dev/ttyS0-31, COM33-COM96 -> /dev/ttyUSB0-63, COM97-COM160 -> /dev/ttyACM0-63,
- * COM161-COM256 -> no device (open fails).
+ * COM161-COM256 -> no device (open fails). A port is opened exclusively (a second opener fails, whichever
+ * process or user) and runs in raw byte mode from the open on. Until ConfigPort sets a time-out, a read
+ * waits for its full count. Null out-parameters and buffers, negative counts and out-of-range ports give
+ * the function's error code (-1 unless stated) and touch nothing.
  */
 #ifndef SENSLINK_H
 #define SENSLINK_H
@@ -138,7 +141,8 @@ SENSLINK_API int ReadRegisterVK240(int port, uint32_t address, uint16_t *value);
 SENSLINK_API int WriteRegisterVK240(int port, uint32_t address);
 /* Start streaming count (<= 72) registers listed in regs. 0 acknowledged; -1 no ack/bad args; -2. */
 SENSLINK_API int BeginAsyncVK240(int port, int count, const uint8_t *regs);
-/* Read one stream record of n words into words. 0 filled; -1 time-out, short record or bad args. */
+/* Read one stream record of n words (1..72) into words. 0 filled; -1 time-out, short record, no marker
+ * within 4096 bytes, or bad args (array untouched on every failure). */
 SENSLINK_API int ReadAsyncVK240(int port, int n, int16_t *words);
 /* NXRA register read (command 0xA4). Results as ReadRegisterVK240. */
 SENSLINK_API int ReadRegisterNXRA(int port, uint32_t address, uint16_t *value);
@@ -148,9 +152,11 @@ SENSLINK_API int WriteRegisterNXRA(int port, uint32_t address);
 SENSLINK_API int BeginAsyncNXRA(int port, int count, const uint8_t *regs);
 /* NXRA stream record read. Results as ReadAsyncVK240. */
 SENSLINK_API int ReadAsyncNXRA(int port, int n, int16_t *words);
-/* Stop burst of min(2n+5, 200) bytes of 0xA5. Number of bytes written; -1 write failed or n < 0. */
+/* Stop burst of min(2n+5, 200) bytes of 0xA5, one write call. Number of bytes written; -1 write failed
+ * or n < 0. */
 SENSLINK_API int EndAsync(int port, int n);
-/* Value command with reply length n (2, else 4; n <= 10). The value itself; -1 bad reply/args; -2. */
+/* Value command (0..255) with reply length n (1..10): the little-endian value of the first min(n, 4) data
+ * bytes (2 bytes for n = 2). The value itself; -1 bad reply/args; -2. */
 SENSLINK_API int ReadValueNXRA(int port, int command, int n);
 /* Position assembled from registers 0x69, 0x68, 0x27 (30-bit, sign-extended). 0; -1 any step failed. */
 SENSLINK_API int ReadShiftedPositionVK240(int port, int32_t *position);

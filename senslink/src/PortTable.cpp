@@ -96,6 +96,9 @@ int closePortSlot(int port) {
     if (!slot) return 0;
     const int fd = slot->fd;
     *slot = PortSlot{};
+    // The exclusive flag belongs to the terminal, not to this descriptor: lift it, or a terminal that
+    // someone else keeps open stays locked against later openers.
+    (void)ioctl(fd, TIOCNXCL);
     return ::close(fd) == 0 ? 0 : -1;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -88,6 +89,15 @@ TEST_F(LinkTest, OpenIsExclusiveWithinAndAcrossProcesses) {
     EXPECT_EQ(OpenPort(8), 0);
     EXPECT_EQ(OpenPort(kPort), -1);
     EXPECT_EQ(ClosePort(8), 0);
+}
+
+TEST_F(LinkTest, ExclusiveFlagIsLiftedOnClose) {
+    int excl = -1;
+    ASSERT_EQ(ioctl(peer->terminalFd(), TIOCGEXCL, &excl), 0);
+    EXPECT_EQ(excl, 1);
+    ASSERT_EQ(ClosePort(kPort), 0);
+    ASSERT_EQ(ioctl(peer->terminalFd(), TIOCGEXCL, &excl), 0);
+    EXPECT_EQ(excl, 0);
 }
 
 TEST_F(LinkTest, ConfigRoundTripAndUnsupportedBaud) {

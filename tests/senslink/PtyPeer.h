@@ -30,6 +30,8 @@ public:
     void link(int com) const;
     const std::string &portDir() const { return dir_; }
     const std::string &terminalPath() const { return slavePath_; }
+    // The peer's own descriptor of the terminal (the library's side), for inspecting terminal state.
+    int terminalFd() const { return slaveKeep_; }
 
     void setHandler(Handler handler);
     void setSilent() { setHandler(nullptr); }

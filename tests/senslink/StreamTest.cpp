@@ -75,6 +75,18 @@ TEST_F(LinkTest, StreamTimeoutAndShortRecordLeaveArrayUntouched) {
         EXPECT_EQ(x, 7);
 }
 
+TEST_F(LinkTest, MarkerHuntGivesUpOnEndlessJunk) {
+    Bytes junk(4200, 0x11);
+    const Bytes record{0xFF, 0xFF, 0x05, 0x00};
+    junk.insert(junk.end(), record.begin(), record.end());
+    peer->send(junk);
+    int16_t w[1] = {0};
+    EXPECT_EQ(ReadAsyncVK240(kPort, 1, w), -1); // no marker within the bound: not a record stream
+    EXPECT_EQ(w[0], 0);
+    ASSERT_EQ(ReadAsyncVK240(kPort, 1, w), 0); // nothing beyond the bound was thrown away
+    EXPECT_EQ(w[0], 5);
+}
+
 TEST_F(LinkTest, StreamReadRejectsBadCounts) {
     int16_t w[80];
     peer->send({0xFF, 0xFF, 1, 2});
