@@ -1,30 +1,28 @@
 #include "WorkerThread.h"
 
+#include "UiDispatcher.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
-#include <QPointer>
 
-#include <exception>
 #include <thread>
 
 namespace platform {
 
 WorkerThread::WorkerThread(QObject *uiContext)
     : uiContext_(uiContext ? uiContext : QCoreApplication::instance()) {
-    // Queued: `finished` is emitted on the worker; Finish() runs on the user-interface thread.
-    // The guard skips the handler when the owner deleted the thread object before the call arrived.
-    connect(
-        this, &QThread::finished, uiContext_ ? uiContext_ : this,
-        [self = QPointer<WorkerThread>(this)] {
-            if (self) self->Finish();
-        },
-        Qt::QueuedConnection);
+    // The dispatcher must exist on the user-interface thread before the worker needs it.
+    UiDispatcher::Instance();
+    // The thread object itself belongs to the user-interface thread (deleteLater runs there).
+    if (uiContext_ && thread() != uiContext_->thread()) moveToThread(uiContext_->thread());
 }
 
 WorkerThread::~WorkerThread() {
     // A worker deleted while its body still runs would crash; wait for the body to end. Owners that
     // delete a running worker must have asked it to stop first.
     if (isRunning()) wait();
+    // A termination call still queued for this object must not arrive after it is gone.
+    if (UiDispatcher *d = UiDispatcher::Instance()) d->Cancel(this);
 }
 
 void WorkerThread::SetOnTerminate(std::function<void()> handler) {
@@ -40,11 +38,13 @@ bool WorkerThread::Resume(QThread::Priority priority) {
 
 void WorkerThread::run() {
     Execute();
+    // The termination handler runs on the user-interface thread once the body has ended.
+    if (UiDispatcher *d = UiDispatcher::Instance()) d->Post(this, [this] { Finish(); });
 }
 
 void WorkerThread::Finish() {
-    // `finished` is emitted just before the thread ends; wait for that last moment so the handler and
-    // the deletion see a thread that has completely ended.
+    // The worker posted this as its last act; wait for the thread to end completely so the handler and
+    // the deletion see a finished thread.
     wait();
     if (onTerminate_) onTerminate_();
     if (freeOnTerminate_) deleteLater();
@@ -61,18 +61,12 @@ void WorkerThread::Synchronize(const std::function<void()> &method) {
         method();
         return;
     }
-    std::exception_ptr failure;
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [&] {
-            try {
-                method();
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        },
-        Qt::BlockingQueuedConnection);
-    if (failure) std::rethrow_exception(failure);
+    UiDispatcher *dispatcher = UiDispatcher::Instance();
+    if (!dispatcher) {
+        method();
+        return;
+    }
+    dispatcher->RunAndWait(method);
 }
 
 bool WaitWhile(const std::function<bool()> &condition, std::chrono::milliseconds bound,

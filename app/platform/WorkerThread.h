@@ -8,9 +8,10 @@
 //   t->Resume(QThread::HighestPriority);      // "highest normal" priority; Execute() starts
 //   ... the user-interface side sets a std::atomic<bool> stop flag (or calls Terminate()) ...
 //
-// When Execute() returns, the termination handler runs on the user-interface thread (queued from the
-// `finished` signal to an object living on that thread), then, with free-on-terminate, the thread object
-// is deleted with deleteLater(). Do not keep plain pointers to a free-on-terminate worker; use QPointer.
+// When Execute() returns, the termination handler runs on the user-interface thread (queued to it by
+// the worker as its last act; QThread's `finished` signal is emitted as usual too), then, with
+// free-on-terminate, the thread object is deleted with deleteLater(). Do not keep plain pointers to a
+// free-on-terminate worker; use QPointer.
 //
 // Synchronize(fn) runs fn on the user-interface thread and blocks the calling worker until fn has
 // returned (called on the user-interface thread itself, it runs fn directly). An exception thrown by fn
@@ -34,9 +35,8 @@ namespace platform {
 class WorkerThread : public QThread {
     Q_OBJECT
 public:
-    // `uiContext`: an object living on the user-interface thread, on which the termination handler
-    // runs; nullptr means the application object. The QThread object itself should be created on the
-    // user-interface thread.
+    // Create worker objects on the user-interface thread. `uiContext`: an object living on that thread
+    // (nullptr: the application object); a worker object created elsewhere is moved to its thread.
     explicit WorkerThread(QObject *uiContext = nullptr);
     ~WorkerThread() override;
 
