@@ -73,6 +73,11 @@ QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text = {}) {
 QCheckBox *MakeCheck(QWidget *parent, const char *name, const char *caption) {
     auto *c = new QCheckBox(caption, parent);
     c->setObjectName(name);
+    // A white box with a black tick, readable on the black window.
+    QPalette pal = c->palette();
+    pal.setColor(QPalette::Base, Qt::white);
+    pal.setColor(QPalette::Text, Qt::black);
+    c->setPalette(pal);
     return c;
 }
 
@@ -254,7 +259,7 @@ void TMainForm::CreateComponents() {
     for (QToolButton *b : SpeedButtons())
         b->installEventFilter(this);
 
-    CalGOPCheckBox = MakeCheck(this, "CalGOPCheckBox", "Gain/Offset/Phase");
+    CalGOPCheckBox = MakeCheck(this, "CalGOPCheckBox", "Gain/Offset");
     CalIndexCheckBox = MakeCheck(this, "CalIndexCheckBox", "Index");
     SetLeftLimitCheckBox = MakeCheck(this, "SetLeftLimitCheckBox", "Left Limit");
     SetRightLimitCheckBox = MakeCheck(this, "SetRightLimitCheckBox", "Right Limit");
@@ -295,6 +300,9 @@ void TMainForm::CreateComponents() {
     darkgreenright = marker("darkgreenright", ZoneColor::DarkGreen, MarkerSide::Right);
     for (QLabel *m : {yellowleft, yellowright, redleft, redright, darkgreenleft, darkgreenright})
         m->hide();
+    // Shown by the operating states that need them (calibration steps).
+    CalSetButton->hide();
+    ResolutionBox->hide();
 
     LogoImage = MakeLabel(this, "LogoImage");
     LogoImage->setPixmap(QPixmap::fromImage(platform::LargeLogo()));
@@ -616,7 +624,7 @@ void TMainForm::paintEvent(QPaintEvent *event) {
               static_cast<QWidget *>(StopAlignButton), static_cast<QWidget *>(SetInterpolationButton),
               static_cast<QWidget *>(CalSetButton)}) {
             // A hidden button's bevel is drawn black, which erases it.
-            if (w != CalSetButton || w->isVisible()) DrawBevel(p, w, w->isVisible());
+            if (w != CalSetButton || w->isVisibleTo(this)) DrawBevel(p, w, w->isVisibleTo(this));
         }
     }
     DrawBevel(p, CenterIndexButton, true);

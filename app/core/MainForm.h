@@ -9,6 +9,7 @@
 #include "DataControl.h"
 #include "LayoutClass.h"
 #include "Settings.h"
+#include "TRadioGroup.h"
 
 #include <QFont>
 #include <QMap>
@@ -32,7 +33,7 @@ class QFrame;
 class QLabel;
 class QTimer;
 class QToolButton;
-class TRadioGroup;
+
 class TStartup;
 class TRadioDialog;
 class TInfoForm;
@@ -83,8 +84,8 @@ public:
     int DisplayMode = 0; // 0 status, 1 encoder signal, 2 signal strength, 3 signal plots, 4 engineering
     int PreviousDisplayMode = 0; // mode to return to after a save, a load or the engineering display
     std::array<int, 4> DataState{1, 1, 1, 1}; // 0 stopped, 1 live, 2 stepping back, 3 viewing buffered data
-    int LayoutClass = LayoutMedium;
-    LayoutChoice Layout;
+    int LayoutClass = kpd::LayoutMedium;
+    kpd::LayoutChoice Layout;
     int ElectronicsType = 0; // 0: the alignment-tool electronics
     bool DemoFlag = false;
     bool ReviewFlag = false;
@@ -123,12 +124,12 @@ public:
 
     // ---- Hooks for work that other parts of the program complete ----
     // Worker start/stop of display modes 0..3 (status monitor, streaming acquisition). Not owned.
-    DataControl *dataControl = nullptr;
+    kpd::DataControl *dataControl = nullptr;
     // Starts the read-all worker of the engineering display (display mode 4).
     std::function<void()> startReadAll;
     // Scheduler commands carried out elsewhere (plot layouts, plot settings, engineering write, data files,
     // data buttons, calibration and alignment, main AGC). An empty entry runs the default placeholder.
-    std::array<std::function<void()>, kLastCommand + 1> commandHooks;
+    std::array<std::function<void()>, kpd::kLastCommand + 1> commandHooks;
     // Link-failure dialog; empty: the default of ReportLinkFailure below.
     std::function<void()> reportLinkFailureHook;
     // Runs a dialog modally and returns its result (default QDialog::exec; tests answer instead).
@@ -163,7 +164,7 @@ public:
     void ApplyDataState();
     void Finish();
     void LinkFailure();
-    const CommandScheduler &Scheduler() const { return scheduler_; }
+    const kpd::CommandScheduler &Scheduler() const { return scheduler_; }
     int PendingCommand() const { return scheduler_.Pending(); }
 
     // ---- Discovery and connection ----
@@ -273,7 +274,7 @@ private:
                      const QKeySequence &shortcut = {});
 
     std::unique_ptr<ComData> access_;
-    CommandScheduler scheduler_;
+    kpd::CommandScheduler scheduler_;
     QMap<QString, QAction *> menuItems_;
     QMap<QString, QString> menuParent_;
     QMap<QString, bool> menuOwnEnabled_;

@@ -13,10 +13,12 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -174,17 +176,15 @@ void TMainForm::PlaceStatusControls(int sizeClass) {
     FrequencyCaption->setGeometry(A.left() + int(aw * 0.40), midY, int(aw * 0.30), rowH);
     FrequencyBox->setGeometry(A.left() + int(aw * 0.72), midY, int(aw * 0.26), rowH);
 
-    // Lamps between the left column and frames B/C.
-    const int lampX = A.left() + pad;
-    const int capW = B.left() - lampX - lamp - pad * 2;
+    // Index and limit lamps in the left column, level with the calibration frame.
     const std::array<std::pair<platform::Lamp *, QLabel *>, 3> lamps = {
         std::pair{IndexShape, IndexCaption}, std::pair{LeftLimitShape, LeftLimitCaption},
         std::pair{RightLimitShape, RightLimitCaption}};
-    const int lampStep = (C.bottom() - B.top()) / 4;
     for (int i = 0; i < 3; ++i) {
-        const int y = B.top() + s(10) + i * lampStep;
-        lamps[i].first->setGeometry(lampX, y, lamp, lamp);
-        lamps[i].second->setGeometry(lampX + lamp + pad, y + (lamp - rowH) / 2, capW, rowH);
+        const int y = C.top() + s(6) + i * (lamp + s(14));
+        lamps[i].first->setGeometry(colX + pad, y, lamp, lamp);
+        lamps[i].second->setGeometry(colX + pad + lamp + pad, y + (lamp - rowH) / 2, colW - lamp - 2 * pad,
+                                     rowH);
     }
 
     // Frame B: operating state texts.
@@ -220,7 +220,13 @@ void TMainForm::PlaceStatusControls(int sizeClass) {
     const int rightMarkerX = barX + barW + s(2);
     SignalBar->setGeometry(barX, m.barTop, barW, m.barHeight);
     SignalBar->setPixmap(QPixmap::fromImage(platform::SignalBarImage(QSize(barW, m.barHeight))));
-    SignalCaption->setGeometry(barX + barW / 2 - s(60), m.barTop - rowH - s(8), s(120), rowH);
+    // The caption stands above both the bar and the rotated word "Optimal".
+    QFont rotated("Arial");
+    rotated.setWeight(QFont::DemiBold);
+    rotated.setPixelSize(m.rotatedLineHeight);
+    const int optimalTop = d.optimalText.y - QFontMetrics(rotated).horizontalAdvance("Optimal");
+    const int captionY = std::min(m.barTop, optimalTop) - rowH - s(8);
+    SignalCaption->setGeometry(barX + barW / 2 - s(60), captionY, s(120), rowH);
     auto placeZone = [&](QLabel *l, QLabel *r, double centre) {
         const int y = m.barTop + int(m.barHeight * centre) - marker.height() / 2;
         l->setGeometry(leftMarkerX, y, marker.width(), marker.height());
@@ -232,8 +238,9 @@ void TMainForm::PlaceStatusControls(int sizeClass) {
     placeZone(redleft, redright, 0.875);
 
     // Alarm lamps right of the bar.
-    const int alarmX = rightMarkerX + marker.width() + s(20);
-    const int alarmCapW = width() > alarmX ? s(110) : s(110);
+    const int alarmX = rightMarkerX + marker.width() + s(14);
+    const int classWidth = sizeClass == kpd::LayoutSmall ? 800 : sizeClass == kpd::LayoutLarge ? 1280 : 1014;
+    const int alarmCapW = std::min(s(110), classWidth - (alarmX + lamp + pad) - 4);
     const std::array<std::pair<platform::Lamp *, QLabel *>, 3> alarms = {
         std::pair{OverSignalShape, OverSignalCaption}, std::pair{YellowShape, YellowCaption},
         std::pair{RedShape, RedCaption}};

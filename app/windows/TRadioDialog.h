@@ -5,30 +5,10 @@
 #include <QDialog>
 #include <QStringList>
 
-class QButtonGroup;
-class QGroupBox;
+#include "TRadioGroup.h"
+
 class QLabel;
 class QPushButton;
-class QVBoxLayout;
-
-// A radio group with an item list and an item index, as the designed form's radio groups behave.
-class TRadioGroup : public QGroupBox {
-    Q_OBJECT
-public:
-    explicit TRadioGroup(QWidget *parent = nullptr);
-    void ClearItems();
-    void SetItems(const QStringList &items);
-    QStringList Items() const;
-    int ItemIndex() const; // -1: nothing selected
-    void SetItemIndex(int index);
-
-signals:
-    void ItemClicked(int index);
-
-private:
-    QButtonGroup *buttons_;
-    QVBoxLayout *layout_;
-};
 
 class TRadioDialog : public QDialog {
     Q_OBJECT

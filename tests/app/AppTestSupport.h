@@ -5,10 +5,14 @@
 #include "TStartup.h"
 #include "platform/ScreenInfo.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +24,18 @@ inline std::string PortDir() {
 }
 inline std::string InstallDir() {
     return std::getenv("KPD_INSTALL_DIR");
+}
+
+// Processes events until the condition holds or the time-out has passed; returns the condition.
+inline bool WaitUntil(const std::function<bool()> &condition, int timeoutMs) {
+    QElapsedTimer t;
+    t.start();
+    while (!condition()) {
+        if (t.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return true;
 }
 
 // Removes the settings files of the shared install directory.

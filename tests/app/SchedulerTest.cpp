@@ -97,7 +97,7 @@ TEST(MainWindowScheduler, WithoutWorkerTheCommandRunsOnTheFirstTimerTick) {
     f.DataState[0] = 0;
     f.QueueCommand(kpd::CmdStopData, 200);
     // Let the real timer fire once.
-    QTRY_VERIFY_WITH_TIMEOUT(!f.ReadWriteTimer->isActive(), 2000);
+    EXPECT_TRUE(apptest::WaitUntil([&] { return !f.ReadWriteTimer->isActive(); }, 2000));
     ASSERT_EQ(dc.calls.size(), 1u);
     EXPECT_EQ(dc.calls[0], std::make_pair(0, 0)); // data set 0, Stop
     EXPECT_EQ(f.windowTitle(), "Data Display Stopped");

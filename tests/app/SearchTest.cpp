@@ -7,6 +7,8 @@
 #include "senslink.h"
 
 #include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -125,8 +127,9 @@ TEST_F(SearchTest, RejectedProcessorVersionIsSkippedAndIgnoreEntersDemoMode) {
     h.form->dataControl = &dc;
     h.form->Search();
     TMainForm &f = *h.form;
-    ASSERT_EQ(dialogs.Messages().size(), 1u);
-    const auto &q = dialogs.Messages()[0];
+    const auto messages = dialogs.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    const auto &q = messages[0];
     EXPECT_EQ(q.buttons, MessageButtons::RetryIgnore);
     EXPECT_EQ(q.text,
               "Cannot Detect Electronics. Please verify that electronics are connected to the computer and "
@@ -160,7 +163,7 @@ TEST_F(SearchTest, NothingAttachedThenRetrySearchesAgain) {
 
     // The electronics are switched on; the restart timer's tick searches again and finds them.
     StartSim();
-    QTRY_VERIFY_WITH_TIMEOUT(f.Access() && f.Access()->PortOpen(), 5000);
+    EXPECT_TRUE(apptest::WaitUntil([&] { return f.Access() && f.Access()->PortOpen(); }, 5000));
     EXPECT_FALSE(f.RestartTimer->isActive());
     EXPECT_FALSE(f.RestartSearchFlag); // set by the tick, cleared by the successful search
     EXPECT_EQ(f.Access()->PortNumber(), 3);

@@ -61,7 +61,7 @@ TEST_F(ShutdownTest, YesOutsideDemoModeStopsTheWorkerAndSavesAfterTheDelay) {
     EXPECT_EQ(f.Startup->windowTitle(), "Please Wait...");
     // Nothing is saved before the timer has run.
     EXPECT_FALSE(QFile::exists(SettingsFile()));
-    QTRY_COMPARE_WITH_TIMEOUT(terminated, 1, 3000);
+    EXPECT_TRUE(apptest::WaitUntil([&] { return terminated == 1; }, 3000));
     EXPECT_FALSE(f.GenTimer->isActive());
     EXPECT_FALSE(platform::HourglassShown());
     EXPECT_EQ(f.Access(), nullptr);
@@ -77,7 +77,7 @@ TEST_F(ShutdownTest, DemoModeSavesNothingAndKeepsTheAccessObject) {
     ScopedDialogs scope(dialogs);
     EXPECT_TRUE(f.CloseAll());
     EXPECT_FALSE(f.Access()->StopRequest);
-    QTRY_COMPARE_WITH_TIMEOUT(terminated, 1, 3000);
+    EXPECT_TRUE(apptest::WaitUntil([&] { return terminated == 1; }, 3000));
     EXPECT_FALSE(QFile::exists(SettingsFile()));
     EXPECT_NE(f.Access(), nullptr);
 }
@@ -91,7 +91,7 @@ TEST_F(ShutdownTest, WindowCloseAsksAndQuitAfterDoesNot) {
     EXPECT_EQ(dialogs.Messages().size(), 1u);
     f.ShutDownNow();
     EXPECT_EQ(dialogs.Messages().size(), 1u);
-    QTRY_COMPARE_WITH_TIMEOUT(terminated, 1, 3000);
+    EXPECT_TRUE(apptest::WaitUntil([&] { return terminated == 1; }, 3000));
     EXPECT_TRUE(QFile::exists(SettingsFile()));
     // Commands queued during shutdown are dropped.
     f.QueueCommand(kpd::CmdShowInfo, 300);

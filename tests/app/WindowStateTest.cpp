@@ -5,6 +5,7 @@
 #include "platform/Lamp.h"
 
 #include <QLabel>
+#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
