@@ -434,8 +434,8 @@ void Simulator::Impl::processRequests(int64_t now, int64_t &wakeAt) {
             }
             traceLine("<-", in.data(), 1);
             in.clear();
-            reply({kAckByte}, std::max(replyDeadline(1, 1), inStartNs + syncGapNs()), false);
             ++syncs;
+            reply({kAckByte}, std::max(replyDeadline(1, 1), inStartNs + syncGapNs()), false);
             return;
         }
         const FrameScan s = scanFrame(in.data(), in.size());
@@ -470,12 +470,12 @@ void Simulator::Impl::handleFrame(const uint8_t *f, const FrameScan &s) {
     const size_t len = s.payloadLength;
     const auto word = [&](size_t i) -> uint16_t { return static_cast<uint16_t>(p[i] | (p[i + 1] << 8)); };
     const auto answer = [&](uint32_t value, size_t n) {
+        ++answered; // counted before the answer goes out, so a caller that has it sees the count
         reply(buildReply(cmd, value, n), replyDeadline(s.length, n + 6), true);
-        ++answered;
     };
     const auto ack = [&]() {
-        reply({kAckByte}, replyDeadline(s.length, 1), false);
         ++answered;
+        reply({kAckByte}, replyDeadline(s.length, 1), false);
     };
     const auto reject = [&]() {
         traceLine("<- rejected", f, s.length);
@@ -523,11 +523,11 @@ void Simulator::Impl::handleFrame(const uint8_t *f, const FrameScan &s) {
         }
         lk.unlock();
         const int64_t deadline = replyDeadline(s.length, 1);
-        ack();
         streamingFlag = true;
         ++streamsStarted;
         stopRun = 0;
         nextRecordNs = deadline + wireNs(2 + 2 * static_cast<int64_t>(streamRegs.size()));
+        ack();
         return;
     }
     case 0x60:

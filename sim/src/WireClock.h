@@ -10,7 +10,7 @@ namespace kpdsim {
 int64_t monotonicNs();
 
 // Sleeps until the absolute monotonic time (nanoseconds); returns early when stop becomes true (checked
-// at least every 20 ms). Never busy-waits.
+// at least every 20 ms). Sleeps, except for the last 60 microseconds, which it waits awake.
 void sleepUntilNs(int64_t deadlineNs, const std::atomic<bool> &stop);
 
 // Wire time of n bytes at 38400 baud 8E1.
