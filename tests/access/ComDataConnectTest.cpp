@@ -114,10 +114,9 @@ TEST_F(Connect, StopsARunningStreamFirst) {
     ASSERT_EQ(OpenPort(kPort), 0);
     ASSERT_EQ(ConfigPort(kPort, 200, 38400), 0);
     ASSERT_EQ(BeginAsyncVK240(kPort, 4, reg::LissajousStream.data()), 0);
-    ASSERT_TRUE(sim.streaming());
+    ASSERT_TRUE(eventually([&] { return sim.streaming(); }));
     connect(); // the port is already open in the library: OpenPort succeeds again
-    EXPECT_FALSE(sim.streaming());
-    EXPECT_EQ(sim.streamsStopped(), 1u);
+    EXPECT_TRUE(eventually([&] { return !sim.streaming() && sim.streamsStopped() == 1u; }));
 }
 
 TEST_F(Connect, PortWithoutDeviceFailsAtOpen) {

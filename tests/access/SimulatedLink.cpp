@@ -1,5 +1,7 @@
 #include "SimulatedLink.h"
 
+#include <senslink.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -29,6 +31,20 @@ public:
 
 } // namespace
 
+Traffic settledTraffic(const kpdsim::Simulator &sim) {
+    const auto read = [&] {
+        return Traffic{sim.syncsAnswered(), sim.requestsAnswered(), sim.bytesReceived()};
+    };
+    Traffic last = read();
+    for (int i = 0; i < 50; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const Traffic now = read();
+        if (now == last) return now;
+        last = now;
+    }
+    return last;
+}
+
 const std::string &testPortDir() {
     return PortDirEnvironment::dir();
 }
@@ -39,6 +55,7 @@ void SimulatedLink::SetUp() {
 
 void SimulatedLink::TearDown() {
     com.ClosePortIfOpen();
+    ClosePort(kPort); // also when a test opened the port itself, so the next test starts clean
     sim.stop();
 }
 

@@ -7,10 +7,33 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdint>
 #include <string>
+#include <thread>
 
 // The port directory shared by all tests of the process ($SENSLINK_PORT_DIR, set before any test runs).
 const std::string &testPortDir();
+
+// The simulator counts a request after its answer is on the wire, so its counters may lag the caller by
+// a moment: read them once they have stopped changing.
+struct Traffic {
+    uint64_t syncs;
+    uint64_t requests;
+    uint64_t bytesIn;
+    bool operator==(const Traffic &) const = default;
+};
+Traffic settledTraffic(const kpdsim::Simulator &sim);
+
+// Polls pred until it holds or timeoutMs have passed; returns its last value.
+template <class Pred> bool eventually(Pred pred, int timeoutMs = 1000) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() >= deadline) return pred();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
 
 class SimulatedLink : public ::testing::Test {
 protected:
