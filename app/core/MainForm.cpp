@@ -2,6 +2,7 @@
 #include "MainForm.h"
 
 #include "ComData.h"
+#include "StatusMonitor.h"
 #include "StatusPaint.h"
 #include "TAboutBoxForm.h"
 #include "TAlarmHistoryForm.h"
@@ -125,6 +126,7 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent) {
     CreateComponents();
     CreateMenu();
     CreateTimers();
+    statusMonitor_ = std::make_unique<kpd::StatusMonitor>(*this, nullptr);
 
     // Step 2: activation and restore of the application redraw the window.
     if (auto *app = qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
@@ -157,12 +159,9 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent) {
 
     // Step 8-9.
     ShowStatusLayout();
-    IndexLatch = false;
-    IndexHoldCounter = 0;
-    OverSignalCounter = 0;
+    // Step 9: the evaluation starts with its latch, hold counter and over-signal counter cleared.
 
     // Step 10.
-    AlarmHistoryLines.clear();
     DemoFlag = false;
     DataProcessing = false;
 
@@ -178,6 +177,7 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent) {
 TMainForm::~TMainForm() = default;
 
 void TMainForm::SetAccess(std::unique_ptr<ComData> access) {
+    if (statusMonitor_) statusMonitor_->SetComData(access.get());
     access_ = std::move(access);
     AttachAccess();
 }
@@ -557,10 +557,8 @@ void TMainForm::Resetalarms1Click() {
 }
 
 void TMainForm::ResetAlarmsButtonClick() {
-    const QColor disabledText = QApplication::palette().color(QPalette::Disabled, QPalette::WindowText);
-    YellowShape->setBrushColor(disabledText);
-    RedShape->setBrushColor(disabledText);
-    OverSignalShape->setBrushColor(disabledText);
+    Evaluation.ResetAlarms(View);
+    ApplyStatusView();
 }
 
 // ---- Activation, painting, hover ----
@@ -618,14 +616,14 @@ void TMainForm::paintEvent(QPaintEvent *event) {
         platform::DrawRotatedText(p, QPoint(d.optimalText.x, d.optimalText.y),
                                   QString::fromLatin1("Optimal"));
         platform::DrawRotatedText(p, QPoint(d.poorText.x, d.poorText.y), QString::fromLatin1("Poor"));
-        for (QWidget *w :
-             {static_cast<QWidget *>(ResetPositionButton), static_cast<QWidget *>(StartCalButton),
-              static_cast<QWidget *>(StopCalButton), static_cast<QWidget *>(StartAlignButton),
-              static_cast<QWidget *>(StopAlignButton), static_cast<QWidget *>(SetInterpolationButton),
-              static_cast<QWidget *>(CalSetButton)}) {
-            // A hidden button's bevel is drawn black, which erases it.
-            if (w != CalSetButton || w->isVisibleTo(this)) DrawBevel(p, w, w->isVisibleTo(this));
-        }
+        for (QToolButton *b : {ResetPositionButton, StartCalButton, StopCalButton, SetInterpolationButton})
+            DrawBevel(p, b, b->isVisibleTo(this));
+        // The alignment and Set buttons follow the operating state: a black bevel erases the frame of a
+        // button the state has hidden.
+        DrawBevel(p, StartAlignButton,
+                  View.StartAlignButton.raisedBevel && StartAlignButton->isVisibleTo(this));
+        DrawBevel(p, StopAlignButton, View.StopAlignButton.raisedBevel && StopAlignButton->isVisibleTo(this));
+        DrawBevel(p, CalSetButton, View.CalSetButton.raisedBevel && CalSetButton->isVisibleTo(this));
     }
     DrawBevel(p, CenterIndexButton, true);
     DrawBevel(p, SetFrequencyButton, true);
@@ -683,7 +681,6 @@ void TMainForm::GenTimerTimer() {
     if (!DemoFlag) settings.SaveSettings(InstallDir);
     platform::ShowDefaultCursor();
     settings.gratingDescriptions.clear();
-    AlarmHistoryLines.clear();
     if (!DemoFlag && access_) {
         // The worker normally ends well within the 1400 ms; one that is still inside a long link step keeps
         // the access object alive until it has ended, so its flags are never freed under it.
@@ -692,7 +689,7 @@ void TMainForm::GenTimerTimer() {
             (void)access_.release(); // still in use by a worker that does not end: leave it alone
         } else {
             access_->ClosePortIfOpen();
-            access_.reset();
+            SetAccess(nullptr);
         }
     }
     if (Startup) Startup->hide();

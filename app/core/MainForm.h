@@ -9,6 +9,9 @@
 #include "DataControl.h"
 #include "LayoutClass.h"
 #include "Settings.h"
+#include "SignalEvaluation.h"
+#include "StatusSink.h"
+#include "StatusView.h"
 #include "TRadioGroup.h"
 
 #include <QFont>
@@ -63,7 +66,11 @@ private:
     QImage canvas_;
 };
 
-class TMainForm : public QWidget {
+namespace kpd {
+class StatusMonitor;
+}
+
+class TMainForm : public QWidget, public kpd::StatusSink {
     Q_OBJECT
 public:
     explicit TMainForm(QWidget *parent = nullptr);
@@ -92,7 +99,6 @@ public:
     bool RestartSearchFlag = false;
     int BufferSelector = 0;
     std::string InstallDir;
-    QStringList AlarmHistoryLines; // newest first
     uint16_t GenReg1Copy = 0;
     uint16_t InterpolationCopy = 0;
     int CalibrationOptions = 0;
@@ -106,12 +112,6 @@ public:
     uint16_t InterpDepthValue = 0;
     bool SignalPlotsAutoScale = true;
     bool DataProcessing = false;
-    // Status display evaluation state reset by the status layout (used by the signal evaluation).
-    bool IndexLatch = false;
-    int IndexHoldCounter = 0;
-    int OverSignalCounter = 0;
-    uint32_t LastStatusWord = 99;
-    int LastOperatingState = 99;
     QString UnitLabelCounts, UnitLabelRate, UnitLabelTime;
     QFont RotatedCanvasFont;
     int WindowFontSize = 12;
@@ -123,8 +123,11 @@ public:
     void SetAccess(std::unique_ptr<ComData> access);
 
     // ---- Hooks for work that other parts of the program complete ----
-    // Worker start/stop of display modes 0..3 (status monitor, streaming acquisition). Not owned.
+    // Worker start/stop of display modes 0..3. Not owned. When empty, display mode 0 uses the window's own
+    // status monitor and the plot modes start nothing.
     kpd::DataControl *dataControl = nullptr;
+    // The status monitor of display mode 0 (owned).
+    kpd::StatusMonitor *StatusMonitorControl() const { return statusMonitor_.get(); }
     // Starts the read-all worker of the engineering display (display mode 4).
     std::function<void()> startReadAll;
     // Scheduler commands carried out elsewhere (plot layouts, plot settings, engineering write, data files,
@@ -172,7 +175,9 @@ public:
     void HardwareReset1Click();
     void SoftwareSystemReset1Click();
     void SearchForElectronics1Click();
-    virtual void ReportLinkFailure();
+    // The link-failure dialog: the hook when set, else DefaultReportLinkFailure.
+    void ReportLinkFailure() override;
+    void DefaultReportLinkFailure();
 
     // ---- Window states ----
     void EnterDemoMode();
@@ -181,7 +186,17 @@ public:
     void ShowInterpolationAndFrequency(int interpolationIndex, int frequencyCode);
     void UpdateWindowCaption();
     void ShowStatusLayout();
-    void ShowElapsedTime(float seconds);
+    void ShowElapsedTime(float seconds) override;
+    // ---- Status display (the status monitor's sink) ----
+    void UpdateStatusDisplay(int32_t position, float magnitude, uint32_t statusWord, uint16_t genReg1,
+                             float elapsed, bool replay, bool evaluate) override;
+    void StopAfterReplay() override;
+    // The Stop button action: stop the data of the current mode (command 20 with 200 ms).
+    void StopButtonAction();
+    // Applies the status view model to the lamps, texts, buttons and zone markers.
+    void ApplyStatusView();
+    kpd::SignalEvaluation Evaluation;
+    kpd::StatusView View;
     void FormActivate();
     void GenericMouseMove(QWidget *control);
 
@@ -274,6 +289,8 @@ private:
                      const QKeySequence &shortcut = {});
 
     std::unique_ptr<ComData> access_;
+    // Declared after access_: destroyed first, it waits for its worker before the flags go away.
+    std::unique_ptr<kpd::StatusMonitor> statusMonitor_;
     kpd::CommandScheduler scheduler_;
     QMap<QString, QAction *> menuItems_;
     QMap<QString, QString> menuParent_;

@@ -5,6 +5,7 @@
 #include "ComData.h"
 #include "OutputSettings.h"
 #include "RegisterMap.h"
+#include "StatusMonitor.h"
 #include "TEngineeringDisplay.h"
 #include "TInfoForm.h"
 #include "TPlotSettingsForm.h"
@@ -50,7 +51,10 @@ void TMainForm::ReadWriteTimerTimer() {
 void TMainForm::ApplyDataState() {
     const int mode = DisplayMode;
     if (mode >= 0 && mode <= 3) {
-        if (dataControl) dataControl->SetDataControl(mode, DataState[mode]);
+        if (dataControl)
+            dataControl->SetDataControl(mode, DataState[mode]);
+        else if (mode == 0 && statusMonitor_)
+            statusMonitor_->SetDataControl(0, DataState[0]);
     } else if (mode == 4) {
         if (startReadAll) startReadAll();
     }
@@ -70,10 +74,14 @@ void TMainForm::Finish() {
 }
 
 void TMainForm::LinkFailure() {
+    ReportLinkFailure();
+}
+
+void TMainForm::ReportLinkFailure() {
     if (reportLinkFailureHook)
         reportLinkFailureHook();
     else
-        ReportLinkFailure();
+        DefaultReportLinkFailure();
 }
 
 void TMainForm::DefaultCommandPlaceholder(int code) {
@@ -113,7 +121,7 @@ void TMainForm::ExecuteCommand(int code) {
     switch (code) {
     case kpd::CmdCenterIndex:
         if (!a || !a->CenterIndex()) return LinkFailure();
-        IndexHoldCounter = 0;
+        Evaluation.SetIndexHoldCounter(0);
         Finish();
         return;
     case kpd::CmdShowInfo: {
@@ -252,6 +260,7 @@ void TMainForm::ShowElectronicsInfo(bool &ok) {
     ElectronicsInfo info;
     if (!access_->ReadInfo(info)) return;
     ProcessorVersion = info.processorVersion;
+    Evaluation.SetFirmwareVersion(ProcessorVersion);
     InfoFields f;
     f.alignmentTool = ElectronicsType == 0;
     f.serialNumber = info.genReg0;

@@ -204,13 +204,14 @@ void TMainForm::PlaceStatusControls(int sizeClass) {
     SetLeftLimitCheckBox->setGeometry(C.left() + pad, C.top() + s(3) + 2 * cRow, half, rowH);
     SetRightLimitCheckBox->setGeometry(C.left() + pad + half, C.top() + s(3) + 2 * cRow, half, rowH);
     const int third = (cInner - 2 * pad) / 3;
-    const int b1y = C.top() + s(3) + 3 * cRow + (cRow - btnH) / 2;
-    StartCalButton->setGeometry(C.left() + pad, b1y, third, btnH);
-    StopCalButton->setGeometry(C.left() + pad + third + pad, b1y, third, btnH);
-    CalSetButton->setGeometry(C.left() + pad + 2 * (third + pad), b1y, third, btnH);
+    const int cBtnH = std::min(btnH, cRow - s(8)); // room for the bevels between the two rows
+    const int b1y = C.top() + s(3) + 3 * cRow + (cRow - cBtnH) / 2;
+    StartCalButton->setGeometry(C.left() + pad, b1y, third, cBtnH);
+    StopCalButton->setGeometry(C.left() + pad + third + pad, b1y, third, cBtnH);
+    CalSetButton->setGeometry(C.left() + pad + 2 * (third + pad), b1y, third, cBtnH);
     const int b2y = b1y + cRow;
-    StartAlignButton->setGeometry(C.left() + pad, b2y, third, btnH);
-    StopAlignButton->setGeometry(C.left() + pad + third + pad, b2y, third, btnH);
+    StartAlignButton->setGeometry(C.left() + pad, b2y, third, cBtnH);
+    StopAlignButton->setGeometry(C.left() + pad + third + pad, b2y, third, cBtnH);
 
     // Signal bar with its zone markers, right of the words "Optimal" and "Poor".
     const QSize marker(s(12), s(16));
@@ -338,9 +339,8 @@ void TMainForm::ShowStatusLayout() {
                                                        greenright,
                                                        LogoText1})
         w->show();
-    LastStatusWord = 99;
-    LastOperatingState = 99;
-    IndexLatch = false;
+    Evaluation.ResetForLayout(View);
+    ApplyStatusView();
 
     SetItemEnabled("Resetalarms1", true);
     if (!DemoFlag) {

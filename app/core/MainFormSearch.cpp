@@ -30,8 +30,8 @@ const char *const kNotFoundText =
 void TMainForm::Search() {
     // The old object is discarded without closing its port; the library keeps that port open and a later
     // OpenPort on it succeeds.
-    access_.reset();
-    AlarmHistoryLines.clear();
+    SetAccess(nullptr);
+    Evaluation.History().Clear();
     if (Startup) {
         Startup->Label1->setText(QString());
         Startup->ShowWithCaption("Searching for Electronics...");
@@ -49,12 +49,12 @@ void TMainForm::Search() {
             found = true;
         } else {
             access_->ClosePortIfOpen();
-            access_.reset();
+            SetAccess(nullptr);
         }
     }
 
     if (!found) {
-        AlarmHistoryLines.clear();
+        Evaluation.History().Clear();
         SetAccess(std::make_unique<ComData>(kLastPort)); // never opened
         if (Startup) Startup->hide();
         const auto r =
@@ -69,7 +69,6 @@ void TMainForm::Search() {
         return;
     }
 
-    AlarmHistoryLines.clear();
     if (Startup) Startup->ShowText(QString::fromStdString(message));
     WaitFor(1000);
     if (Startup) Startup->hide();
@@ -90,6 +89,7 @@ void TMainForm::Search() {
         ProcessorVersion = info.processorVersion;
     else if (access_->ProcessorVersion() > 0)
         ProcessorVersion = access_->ProcessorVersion();
+    Evaluation.SetFirmwareVersion(ProcessorVersion);
     uint16_t value = 0;
     SensorTypeValue = access_->ReadRegisterChecked(reg::address(reg::SensorType), value) ? value : 0;
     value = 0;
@@ -146,7 +146,7 @@ void TMainForm::SearchForElectronics1Click() {
     QueueCommand(kpd::CmdSearch, 500);
 }
 
-void TMainForm::ReportLinkFailure() {
+void TMainForm::DefaultReportLinkFailure() {
     if (!access_) return;
     for (;;) {
         access_->StopStreaming();

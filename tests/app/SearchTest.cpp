@@ -8,9 +8,9 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QToolButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using platform::MessageButtons;
@@ -27,7 +27,11 @@ struct RecordingDataControl : kpd::DataControl {
 
 class SearchTest : public ::testing::Test {
 protected:
-    void SetUp() override { apptest::ClearInstallDir(); }
+    void SetUp() override {
+        apptest::ClearInstallDir();
+        // No worker threads here: the status monitor is exercised by the monitor integration test.
+        h.form->dataControl = &quiet;
+    }
     void TearDown() override {
         // The library keeps a port open after its object is discarded; close it so the next simulator on
         // the same number is reached through a fresh open.
@@ -43,6 +47,7 @@ protected:
     }
 
     apptest::Harness h;
+    RecordingDataControl quiet;
     std::unique_ptr<kpdsim::Simulator> sim;
     ScriptedDialogs dialogs;
 };
@@ -55,7 +60,7 @@ TEST_F(SearchTest, FindsTheSensorAndStartsMonitoring) {
     RecordingDataControl dc;
     TMainForm &f = *h.form;
     f.dataControl = &dc;
-    f.AlarmHistoryLines << "old line";
+    f.Evaluation.History().Insert("old line");
     f.Search();
 
     ASSERT_NE(f.Access(), nullptr);
@@ -67,7 +72,8 @@ TEST_F(SearchTest, FindsTheSensorAndStartsMonitoring) {
     EXPECT_FALSE(f.Startup->isVisible());
     EXPECT_FALSE(f.DemoFlag);
     EXPECT_FALSE(f.RestartSearchFlag);
-    EXPECT_TRUE(f.AlarmHistoryLines.isEmpty());
+    EXPECT_TRUE(f.Evaluation.History().Snapshot().empty());
+    EXPECT_EQ(f.Evaluation.FirmwareVersion(), 0x0105);
     EXPECT_TRUE(f.LogoText4->isVisibleTo(&f));
     EXPECT_EQ(f.LogoText4->text(), "for KPD Digital Sensor 4096X");
     EXPECT_EQ(f.SensorTypeValue, 0x1723);
