@@ -4,13 +4,26 @@ set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libjpeg-dev libgtest-dev libgmock-dev
           libbenchmark-dev xvfb xauth x11-apps imagemagick fonts-liberation)
 missing=()
+# A locale with a decimal comma, so the tests can prove that numbers never follow the user's locale.
+comma_locale_missing() { ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; }
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
-echo "Installing: ${missing[*]}"
+if [ ${#missing[@]} -eq 0 ]; then
+  comma_locale_missing || exit 0
+fi
+echo "Installing: ${missing[*]:-} (and a de_DE.UTF-8 locale where missing)"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+if comma_locale_missing; then
+  dpkg-query -W -f='${Status}' locales 2>/dev/null | grep -q 'install ok installed' ||
+    $sudo apt-get install -y -qq --no-install-recommends locales >/dev/null
+  $sudo sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
+fi
