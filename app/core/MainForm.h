@@ -207,6 +207,11 @@ public:
     void ResetPositionButtonClick();
     void ShowElectronicsInfo(bool &ok);
 
+    // ---- Data-file commands (16, 19, 21) ----
+    void SaveDataCommand();
+    void LoadDataCommand();
+    void ClearBuffersCommand();
+
     // ---- Display-mode switching and other button handlers ----
     void EncoderSignalButtonClick();
     void SetFrequencyButtonClick();

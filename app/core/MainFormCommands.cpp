@@ -97,15 +97,7 @@ void TMainForm::DefaultCommandPlaceholder(int code) {
         ApplyDataState();
         if (!DemoFlag) ButtonTimer->start();
         return;
-    case kpd::CmdSaveData:
-        if (!DemoFlag) SetDataControlsEnabled(true);
-        platform::ShowDefaultCursor();
-        DisplayMode = PreviousDisplayMode;
-        FormActivate();
-        ApplyDataState();
-        return;
     default:
-        if (code == kpd::CmdLoadData || code == kpd::CmdClearBuffers) UpdateWindowCaption();
         ApplyDataState();
         return;
     }
@@ -237,14 +229,20 @@ void TMainForm::ExecuteCommand(int code) {
         if (a) (void)a->StopAlignment();
         ApplyDataState();
         return;
+    case kpd::CmdSaveData:
+        SaveDataCommand();
+        return;
+    case kpd::CmdLoadData:
+        LoadDataCommand();
+        return;
+    case kpd::CmdClearBuffers:
+        ClearBuffersCommand();
+        return;
     case kpd::CmdShowEncoderSignal:
     case kpd::CmdShowSignalStrength:
     case kpd::CmdShowSignalPlots:
     case kpd::CmdApplyPlotSettings:
     case kpd::CmdEngineeringWrite:
-    case kpd::CmdSaveData:
-    case kpd::CmdLoadData:
-    case kpd::CmdClearBuffers:
         DefaultCommandPlaceholder(code);
         return;
     default:
