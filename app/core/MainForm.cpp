@@ -117,6 +117,9 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent) {
     RestartSearchFlag = false;
 
     waitMs = [](int ms) { platform::WaitMs(ms); };
+    // Plot-mode layout and plot redraw until the plot engine replaces them.
+    showPlotLayout = [this](int mode) { ShowPlotModeLayout(mode); };
+    activatePlot = [this](int) { DrawDefaultGrid(); };
     terminateApplication = [this] {
         closeAllowed_ = true;
         close();

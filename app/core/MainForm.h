@@ -186,6 +186,13 @@ public:
     void ShowInterpolationAndFrequency(int interpolationIndex, int frequencyCode);
     void UpdateWindowCaption();
     void ShowStatusLayout();
+    // The plot modes' layout (1 encoder signal, 2 signal strength, 3 signal plots) used until the plot
+    // engine provides showPlotLayout: captions, plot box with its frame and tick labels, data buttons.
+    void ShowPlotModeLayout(int mode);
+    // An empty plot with its 8 x 8 grid, used until the plot engine provides activatePlot.
+    void DrawDefaultGrid();
+    // The controls of the status display (hidden in the plot modes).
+    std::vector<QWidget *> StatusWidgets() const;
     void ShowElapsedTime(float seconds) override;
     // ---- Status display (the status monitor's sink) ----
     void UpdateStatusDisplay(int32_t position, float magnitude, uint32_t statusWord, uint16_t genReg1,

@@ -94,6 +94,7 @@ void TMainForm::DefaultCommandPlaceholder(int code) {
     case kpd::CmdShowSignalPlots:
         if (showPlotLayout) showPlotLayout(DisplayMode);
         repaint();
+        if (activatePlot) activatePlot(DisplayMode);
         ApplyDataState();
         if (!DemoFlag) ButtonTimer->start();
         return;

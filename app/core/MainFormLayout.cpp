@@ -16,6 +16,7 @@
 #include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
+#include <QPainter>
 #include <QToolButton>
 
 #include <algorithm>
@@ -428,4 +429,179 @@ void TMainForm::EnterConnectedMode() {
         showPlotLayout(DisplayMode);
     settings.LoadSettings(InstallDir);
     UnitsBox->setText(QString::fromStdString(settings.units));
+}
+
+std::vector<QWidget *> TMainForm::StatusWidgets() const {
+    return {EncoderPositionText,
+            UnitsBox,
+            TimeText2,
+            ResetPositionButton,
+            InterpolationBox,
+            FrequencyBox,
+            IndexShape,
+            LeftLimitShape,
+            RightLimitShape,
+            YellowShape,
+            RedShape,
+            OverSignalShape,
+            IndexBox,
+            ResolutionBox,
+            SignalBar,
+            CalGOPCheckBox,
+            CalIndexCheckBox,
+            SetLeftLimitCheckBox,
+            SetRightLimitCheckBox,
+            StartCalButton,
+            StopCalButton,
+            CalSetButton,
+            StartAlignButton,
+            StopAlignButton,
+            PositionCaption,
+            TimeCaption,
+            InterpolationCaption,
+            FrequencyCaption,
+            IndexCaption,
+            LeftLimitCaption,
+            RightLimitCaption,
+            SignalCaption,
+            OverSignalCaption,
+            YellowCaption,
+            RedCaption,
+            StateCaption,
+            CalibrationCaption,
+            SetupCaption,
+            greenleft,
+            greenright,
+            yellowleft,
+            yellowright,
+            redleft,
+            redright,
+            darkgreenleft,
+            darkgreenright};
+}
+
+void TMainForm::ShowPlotModeLayout(int mode) {
+    if (mode < 1 || mode > 3) return;
+    for (QWidget *w : StatusWidgets())
+        w->hide();
+    SetupText->setText("Options");
+    CenterIndexButton->setText("Plot Options");
+    SetInterpolationButton->setText("Plot Settings 1");
+    SetFrequencyButton->setText("Back To Main");
+    if (!DemoFlag) {
+        SetInterpolationButton->hide();
+        SetInterpolationButton->setEnabled(false);
+    }
+    for (const char *item : {"Resetalarms1", "Interpolation1", "Bandwidth1", "Encoder1", "LocateIndex1",
+                             "ResetPosition1", "Zeroposition1"})
+        SetItemEnabled(item, false);
+
+    // Plot box and frame.
+    const int cls = LayoutClass;
+    const bool square = mode == 1;
+    const int h = cls == kpd::LayoutSmall ? 320 : cls == kpd::LayoutLarge ? 500 : 400;
+    const int w = square ? h : (cls == kpd::LayoutSmall ? 400 : cls == kpd::LayoutLarge ? 640 : 500);
+    const int left = square ? (cls == kpd::LayoutSmall   ? 408
+                               : cls == kpd::LayoutLarge ? 596
+                                                         : 456)
+                            : (cls == kpd::LayoutSmall   ? 368
+                               : cls == kpd::LayoutLarge ? 526
+                                                         : 406);
+    const int top = 148;
+    PlotWidth = w;
+    PlotHeight = h;
+    GraphBox->setGeometry(left, top, w, h);
+    GraphBox->ResizeCanvas(w, h);
+    const int t = 4; // frame thickness
+    LeftPanel->setGeometry(left - t, top, t, h);
+    RightPanel->setGeometry(left + w, top, t, h);
+    TopPanel->setGeometry(left - t, top - t, w + 2 * t, t);
+    BottomPanel->setGeometry(left - t, top + h, w + 2 * t, t);
+    for (QWidget *p : {static_cast<QWidget *>(GraphBox), static_cast<QWidget *>(LeftPanel),
+                       static_cast<QWidget *>(RightPanel), static_cast<QWidget *>(TopPanel),
+                       static_cast<QWidget *>(BottomPanel)})
+        p->show();
+
+    // Tick labels spaced evenly along the box edges.
+    const int labelW = 56, labelH = 18;
+    for (int i = 0; i < 5; ++i) {
+        const int y = top + i * h / 4 - labelH / 2;
+        YValue[i]->setGeometry(left - t - labelW - 4, y, labelW, labelH);
+        YValue[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        YValue[i + 5]->setGeometry(left + w + t + 4, y, labelW, labelH);
+        // XValue5 at the left edge ... XValue1 at the right edge.
+        XValue[4 - i]->setGeometry(left + i * w / 4 - labelW / 2, top + h + t + 4, labelW, labelH);
+        XValue[4 - i]->setAlignment(Qt::AlignCenter);
+    }
+    static const char *const percent[5] = {"100%", "50%", "0%", "50%", "100%"};
+    static const char *const volts0[5] = {"0.8V", "0.6V", "0.4V", "0.2V", "0.0V"};
+    static const char *const volts3[5] = {"1.6V", "1.2V", "0.8V", "0.4V", "0.0V"};
+    static const char *const fraction[5] = {"1.00", "0.75", "0.50", "0.25", "0"};
+    static const char *const seconds[5] = {"1.0", "0.7", "0.5", "0.2", "0"};
+    for (int i = 0; i < 5; ++i) {
+        if (mode == 1) {
+            YValue[i]->setText(percent[i]);
+            XValue[i]->setText(percent[i]);
+        } else if (mode == 2) {
+            YValue[i]->setText(settings.generation <= 2 ? volts0[i] : volts3[i]);
+            XValue[i]->setText(volts3[i]);
+        } else {
+            YValue[i]->setText(fraction[i]);
+            YValue[i + 5]->setText(fraction[i]);
+            if (DataState[3] != 1) XValue[i]->setText(seconds[i]);
+        }
+        YValue[i]->show();
+        XValue[i]->show();
+        YValue[i + 5]->hide();
+    }
+
+    PlotNameText->setGeometry(left, top - t - 2 * labelH - 12, w, labelH + 4);
+    PlotDescriptionText->setGeometry(left, top - t - labelH - 6, w, labelH);
+    XAxisText->setGeometry(left, top + h + t + labelH + 8, w, labelH);
+    for (QLabel *l : {PlotNameText, PlotDescriptionText, XAxisText})
+        l->setAlignment(Qt::AlignCenter);
+    PlotNameText->setText(mode == 2 ? " Encoder Signal Strength Graph" : " Encoder Signal Graph");
+    PlotNameText->show();
+    PlotDescriptionText->show();
+    const QString units = QString::fromStdString(settings.units);
+    if (mode == 1) {
+        PlotDescriptionText->setText("sine/cosine in %");
+        PlotTypeGroup->setTitle("Signals to Display");
+        PlotTypeGroup->SetItems({"sine/cosine", "sine/cosine", "both"});
+        PlotTypeGroup->SetItemIndex(settings.encoderplottype);
+        PlotTypeGroup->hide();
+    } else if (mode == 2) {
+        PlotDescriptionText->setText("encoder signal strength vs. position");
+        PlotTypeGroup->hide();
+        XAxisText->setText("Position in " + units);
+        XAxisText->show();
+    } else {
+        PlotDescriptionText->setText("Encoder Signal vs. Time");
+        PlotTypeGroup->setTitle("Plots to Display");
+        PlotTypeGroup->SetItems({"Position", "Signal Strength"});
+        PlotTypeGroup->SetItemIndex(settings.positionplottype);
+        PlotTypeGroup->show();
+        XAxisText->setText("Time in " + UnitLabelTime);
+        XAxisText->show();
+    }
+    for (QToolButton *b : {AcquireButton, StopButton, ReviewButton, FastButton})
+        b->show();
+    UpdateWindowCaption();
+    update();
+}
+
+void TMainForm::DrawDefaultGrid() {
+    QImage &img = GraphBox->Canvas();
+    img.fill(Qt::black);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(QColor(0x80, 0x80, 0x00), 1, Qt::SolidLine));
+    const int W = img.width(), H = img.height();
+    for (int i = 1; i <= 7; ++i) {
+        const int x = (i * W * 10 + 5) / 80;
+        p.drawLine(x, 0, x, H - 1);
+        const int y = (i * H * 10 + 5) / 80;
+        p.drawLine(0, y, W - 1, y);
+    }
+    GraphBox->update();
 }

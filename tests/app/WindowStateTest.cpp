@@ -4,6 +4,7 @@
 #include "ComData.h"
 #include "platform/Lamp.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <QTimer>
 #include <QToolButton>
@@ -122,4 +123,51 @@ TEST(WindowState, ResetAlarmsGreysTheAlarmLamps) {
     EXPECT_NE(f.OverSignalShape->brushColor(), QColor(Qt::red));
     EXPECT_EQ(f.OverSignalShape->brushColor(), f.YellowShape->brushColor());
     EXPECT_EQ(f.RedShape->brushColor(), f.YellowShape->brushColor());
+}
+
+TEST(WindowState, PlotModeLayoutAndBackToTheStatusDisplay) {
+    apptest::Harness h;
+    TMainForm &f = *h.form;
+    f.SetAccess(std::make_unique<ComData>(256));
+    struct Quiet : kpd::DataControl {
+        void SetDataControl(int, int) override {}
+    } quiet;
+    f.dataControl = &quiet;
+    f.EncoderSignalButtonClick(); // "Encoder Signal" in the status display
+    EXPECT_EQ(f.DisplayMode, 1);
+    EXPECT_EQ(f.PendingCommand(), kpd::CmdShowEncoderSignal);
+    EXPECT_FALSE(f.AcquireButton->isEnabled()); // data controls off during the switch
+    f.ExecuteCommand(kpd::CmdShowEncoderSignal);
+    EXPECT_TRUE(f.ButtonTimer->isActive()); // re-enables the data controls 200 ms later
+    EXPECT_EQ(f.GraphBox->geometry(), QRect(456, 148, 400, 400));
+    EXPECT_FALSE(f.GraphBox->isHidden());
+    EXPECT_TRUE(f.EncoderPositionText->isHidden());
+    EXPECT_TRUE(f.SignalBar->isHidden());
+    EXPECT_EQ(f.CenterIndexButton->text(), "Plot Options");
+    EXPECT_EQ(f.SetFrequencyButton->text(), "Back To Main");
+    EXPECT_EQ(f.PlotNameText->text(), " Encoder Signal Graph");
+    EXPECT_EQ(f.YValue[0]->text(), "100%");
+    EXPECT_EQ(f.XValue[2]->text(), "0%");
+    EXPECT_FALSE(f.ItemEnabled("Zeroposition1"));
+    // The frame panels touch the box.
+    EXPECT_EQ(f.LeftPanel->geometry().right() + 1, f.GraphBox->x());
+    EXPECT_EQ(f.RightPanel->x(), f.GraphBox->geometry().right() + 1);
+    // The grid: olive lines at 50, 100, ... 350 for a 400-pixel plot.
+    const QImage &img = f.GraphBox->Canvas();
+    EXPECT_EQ(img.pixelColor(50, 10), QColor(0x80, 0x80, 0x00));
+    EXPECT_EQ(img.pixelColor(51, 11), QColor(Qt::black));
+
+    if (const char *dir = std::getenv("KPD_SHOTS_DIR"))
+        f.grab().save(QString("%1/plot-mode-1.png").arg(dir));
+
+    f.SetFrequencyButtonClick(); // "Back To Main"
+    EXPECT_EQ(f.DisplayMode, 0);
+    EXPECT_EQ(f.PendingCommand(), kpd::CmdShowStatus);
+    f.ExecuteCommand(kpd::CmdShowStatus);
+    EXPECT_TRUE(f.GraphBox->isHidden());
+    EXPECT_FALSE(f.EncoderPositionText->isHidden());
+    EXPECT_EQ(f.CenterIndexButton->text(), "Encoder Signal");
+    EXPECT_TRUE(f.ItemEnabled("Zeroposition1"));
+    EXPECT_TRUE(f.AcquireButton->isEnabled());
+    EXPECT_TRUE(f.AcquireButton->isHidden());
 }
