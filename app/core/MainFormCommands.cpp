@@ -53,7 +53,9 @@ void TMainForm::ApplyDataState() {
     if (mode >= 0 && mode <= 3) {
         if (dataControl)
             dataControl->SetDataControl(mode, DataState[mode]);
-        else if (mode == 0 && statusMonitor_)
+        else if (mode == 0 && statusMonitor_ && !(DemoFlag && DataState[0] == kpd::DataStartLive))
+            // Without electronics there is nothing to poll: a live start in demo mode would only end in
+            // the link-failure dialog. Stop, step back and replay of recorded data still work.
             statusMonitor_->SetDataControl(0, DataState[0]);
     } else if (mode == 4) {
         if (startReadAll) startReadAll();

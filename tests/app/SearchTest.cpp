@@ -4,6 +4,7 @@
 #include "TInfoForm.h"
 #include "kpdsim/Simulator.h"
 #include "platform/ScriptedDialogs.h"
+#include "platform/WaitCursor.h"
 #include "senslink.h"
 
 #include <QLabel>
@@ -240,4 +241,43 @@ TEST_F(SearchTest, LinkFailureYesReconnectsOnTheSamePort) {
     EXPECT_EQ(h.waits, std::vector<int>{1000});
     ASSERT_EQ(dc.calls.size(), 1u);
     EXPECT_EQ(dc.calls[0], std::make_pair(0, 1));
+}
+
+TEST_F(SearchTest, HardwareResetAsksFirstThenPulsesBothPorts) {
+    ScopedDialogs scope(dialogs);
+    TMainForm &f = *h.form;
+    dialogs.Answer(MessageResult::Cancel);
+    f.HardwareReset1Click();
+    EXPECT_TRUE(h.waits.empty());
+    EXPECT_EQ(f.Startup->windowTitle(), "Searching for Quorvel Electronics...");
+    dialogs.Answer(MessageResult::Ok);
+    f.HardwareReset1Click();
+    const auto messages = dialogs.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(messages[1].text.substr(0, 60), "This will perform a hardware reset on both COM1 and COM2.  T");
+    EXPECT_EQ(f.Startup->windowTitle(), "Performing Hardware Reset...");
+    EXPECT_FALSE(f.Startup->isVisible());
+    EXPECT_EQ(h.waits, (std::vector<int>{800, 800}));
+}
+
+TEST_F(SearchTest, SoftwareResetResetsTheElectronicsThroughTheScheduler) {
+    StartSim();
+    ScopedDialogs scope(dialogs);
+    TMainForm &f = *h.form;
+    f.Search();
+    dialogs.Answer(MessageResult::Cancel);
+    f.SoftwareSystemReset1Click();
+    EXPECT_FALSE(f.ReadWriteTimer->isActive());
+    dialogs.Answer(MessageResult::Ok);
+    f.SoftwareSystemReset1Click();
+    EXPECT_EQ(f.PendingCommand(), kpd::CmdSoftwareReset);
+    EXPECT_EQ(f.ReadWriteTimer->interval(), 600);
+    EXPECT_TRUE(platform::HourglassShown());
+    const auto callsBefore = quiet.calls.size();
+    f.ReadWriteTimerTimer(); // no worker: runs now (the reset waits 2 s for the electronics)
+    EXPECT_EQ(sim->resets(), 1u);
+    EXPECT_FALSE(platform::HourglassShown());
+    EXPECT_TRUE(f.Access()->ZeroRequest);
+    EXPECT_EQ(quiet.calls.size(), callsBefore + 1); // monitoring restarts
 }

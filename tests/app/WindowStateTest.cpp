@@ -2,6 +2,7 @@
 // frequency texts, window caption, the hover highlight.
 #include "AppTestSupport.h"
 #include "ComData.h"
+#include "StatusMonitor.h"
 #include "platform/Lamp.h"
 
 #include <QFrame>
@@ -157,8 +158,7 @@ TEST(WindowState, PlotModeLayoutAndBackToTheStatusDisplay) {
     EXPECT_EQ(img.pixelColor(50, 10), QColor(0x80, 0x80, 0x00));
     EXPECT_EQ(img.pixelColor(51, 11), QColor(Qt::black));
 
-    if (const char *dir = std::getenv("KPD_SHOTS_DIR"))
-        f.grab().save(QString("%1/plot-mode-1.png").arg(dir));
+    if (const char *dir = std::getenv("KPD_SHOTS_DIR")) f.grab().save(QString("%1/plot-mode-1.png").arg(dir));
 
     f.SetFrequencyButtonClick(); // "Back To Main"
     EXPECT_EQ(f.DisplayMode, 0);
@@ -170,4 +170,17 @@ TEST(WindowState, PlotModeLayoutAndBackToTheStatusDisplay) {
     EXPECT_TRUE(f.ItemEnabled("Zeroposition1"));
     EXPECT_TRUE(f.AcquireButton->isEnabled());
     EXPECT_TRUE(f.AcquireButton->isHidden());
+}
+
+TEST(WindowState, DemoModeNeverStartsLivePollingOfTheStatusDisplay) {
+    apptest::Harness h;
+    TMainForm &f = *h.form;
+    f.SetAccess(std::make_unique<ComData>(256)); // the placeholder object of a failed search
+    f.EnterDemoMode();
+    f.DisplayMode = 0;
+    f.DataState[0] = 1;
+    f.ApplyDataState();
+    EXPECT_FALSE(f.Access()->ThreadRunning);
+    EXPECT_EQ(f.StatusMonitorControl()->Stats().threadsDone.load(), 0u);
+    EXPECT_FALSE(f.StatusMonitorControl()->WorkerActive());
 }
