@@ -342,18 +342,13 @@ void TMainForm::CreateComponents() {
     connect(ResetAlarmsButton, &QToolButton::clicked, this, [this] { ResetAlarmsButtonClick(); });
     connect(AlarmHistoryButton, &QToolButton::clicked, this, [this] { Resetalarms1Click(); });
     auto hooked = [this](QToolButton *b, std::function<void()> fallback) {
-        connect(b, &QToolButton::clicked, this, [this, b, fallback] {
-            auto it = clickHooks.find(b->objectName());
-            if (it != clickHooks.end() && it->second)
-                it->second();
-            else if (fallback)
-                fallback();
-        });
+        connect(b, &QToolButton::clicked, this,
+                [this, b, fallback] { RunClickHandler(b->objectName(), fallback); });
     };
-    hooked(AcquireButton, {});
-    hooked(StopButton, {});
-    hooked(ReviewButton, {});
-    hooked(FastButton, {});
+    hooked(AcquireButton, [this] { AcquireButtonClick(); });
+    hooked(StopButton, [this] { StopButtonClick(); });
+    hooked(ReviewButton, [this] { ReviewButtonClick(); });
+    hooked(FastButton, [this] { FastButtonClick(); });
     hooked(StartCalButton, [this] {
         if (DisplayMode == 0) QueueCommand(kpd::CmdStartCalibration, 500);
     });

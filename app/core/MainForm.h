@@ -198,8 +198,19 @@ public:
     void UpdateStatusDisplay(int32_t position, float magnitude, uint32_t statusWord, uint16_t genReg1,
                              float elapsed, bool replay, bool evaluate) override;
     void StopAfterReplay() override;
-    // The Stop button action: stop the data of the current mode (command 20 with 200 ms).
+    // The Stop button action (its click handler, or the hook that replaces it).
     void StopButtonAction();
+    // ---- Data buttons (data state of the current display mode) ----
+    // Acquire: live, applied at once (from stopped or stepping back; viewing buffered data is kept).
+    void AcquireButtonClick();
+    // Stop: stopped, through command 20 (200 ms).
+    void StopButtonClick();
+    // Back: moves the review window back, through command 17 (200 ms).
+    void ReviewButtonClick();
+    // View: replays the review window, through command 18 (300 ms); nothing while live or viewing.
+    void FastButtonClick();
+    // Runs the click hook registered for the button's objectName, else the fallback.
+    void RunClickHandler(const QString &button, const std::function<void()> &fallback);
     // Applies the status view model to the lamps, texts, buttons and zone markers.
     void ApplyStatusView();
     kpd::SignalEvaluation Evaluation;

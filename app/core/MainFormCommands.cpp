@@ -163,10 +163,7 @@ void TMainForm::ExecuteCommand(int code) {
         repaint();
         ApplyDataState();
         if (DemoFlag) return;
-        if (DataState[0] == 1) {
-            auto it = clickHooks.find("AcquireButton");
-            if (it != clickHooks.end() && it->second) it->second();
-        }
+        if (DataState[0] == 1) RunClickHandler("AcquireButton", [this] { AcquireButtonClick(); });
         SetDataControlsEnabled(true);
         SetFrequencyButton->setEnabled(true);
         return;

@@ -70,12 +70,5 @@ void TMainForm::StopAfterReplay() {
 }
 
 void TMainForm::StopButtonAction() {
-    auto it = clickHooks.find("StopButton");
-    if (it != clickHooks.end() && it->second) {
-        it->second();
-        return;
-    }
-    ReviewFlag = false;
-    if (DisplayMode >= 0 && DisplayMode <= 3) DataState[DisplayMode] = 0;
-    QueueCommand(kpd::CmdStopData, 200, false);
+    RunClickHandler("StopButton", [this] { StopButtonClick(); });
 }

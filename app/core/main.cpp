@@ -3,6 +3,7 @@
 // the message loop.
 #include "MainForm.h"
 #include "ProgramOptions.h"
+#include "UnattendedDialogs.h"
 
 #include "TAboutBoxForm.h"
 #include "TAlarmHistoryForm.h"
@@ -21,6 +22,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <optional>
 
 int main(int argc, char **argv) {
     QApplication app(argc, argv);
@@ -34,6 +36,12 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "KPD: %s\n", options.error.c_str());
         return 2;
     }
+
+    // A timed run is unattended: no modal box may wait for a click (the search's "Cannot Detect
+    // Electronics" box runs before the event loop and would otherwise keep the program from ever ending).
+    kpd::UnattendedDialogs unattended;
+    std::optional<platform::ScopedDialogs> unattendedScope;
+    if (options.quitAfterMs >= 0) unattendedScope.emplace(unattended);
 
     try {
         auto *MainForm = new TMainForm;
