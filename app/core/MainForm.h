@@ -215,6 +215,9 @@ public:
     void ApplyStatusView();
     kpd::SignalEvaluation Evaluation;
     kpd::StatusView View;
+    // Button states last drawn with their bevels; the window is repainted only when they change.
+    std::array<kpd::ButtonState, 5> PaintedButtonStates{};
+    bool ButtonStatesPainted = false;
     void FormActivate();
     void GenericMouseMove(QWidget *control);
 

@@ -278,6 +278,7 @@ void TMainForm::UpdateWindowCaption() {
 }
 
 void TMainForm::ShowStatusLayout() {
+    ButtonStatesPainted = false;
     SetupText->setText("Data Plots");
     CenterIndexButton->setText("Encoder Signal");
     SetInterpolationButton->setText("Settings");

@@ -3,7 +3,9 @@
 #include "UiDispatcher.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QMetaObject>
+#include <QTimer>
 
 #include <thread>
 
@@ -83,6 +85,12 @@ bool WaitWhile(const std::function<bool()> &condition, std::chrono::milliseconds
                                                           std::chrono::milliseconds(1)));
     }
     return true;
+}
+
+void RunEventsFor(std::chrono::milliseconds duration) {
+    QEventLoop loop;
+    QTimer::singleShot(duration, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 bool WaitUntilCleared(const std::atomic<bool> &flag, std::chrono::milliseconds bound,

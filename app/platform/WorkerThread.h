@@ -83,6 +83,10 @@ private:
 bool WaitWhile(const std::function<bool()> &condition, std::chrono::milliseconds bound,
                std::chrono::milliseconds step = std::chrono::milliseconds(5));
 
+// Runs the user-interface thread's event loop for `duration`, as the running program does: hand-overs
+// from workers are served the moment they arrive (WaitWhile serves them only between its sleeps).
+void RunEventsFor(std::chrono::milliseconds duration);
+
 // WaitWhile(flag is set): waits for a flag such as ThreadRunning to clear. True when it cleared.
 bool WaitUntilCleared(const std::atomic<bool> &flag, std::chrono::milliseconds bound,
                       std::chrono::milliseconds step = std::chrono::milliseconds(5));

@@ -114,14 +114,14 @@ int main(int argc, char **argv) {
             return 1;
         }
         const auto &stats = form->StatusMonitorControl()->Stats();
-        platform::WaitWhile([] { return true; }, std::chrono::milliseconds(kWarmUpMs));
+        platform::RunEventsFor(std::chrono::milliseconds(kWarmUpMs));
 
         const uint64_t samples0 = stats.samples.load();
         const uint64_t bytes0 = WireBytes(sim);
         const double cpu0 = ProcessCpuSeconds();
         const double simCpu0 = CpuOf(simThreads);
         const auto t0 = std::chrono::steady_clock::now();
-        platform::WaitWhile([] { return true; }, std::chrono::milliseconds(kRunMs));
+        platform::RunEventsFor(std::chrono::milliseconds(kRunMs));
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         const double cpu = ProcessCpuSeconds() - cpu0;
         const double simCpu = CpuOf(simThreads) - simCpu0;

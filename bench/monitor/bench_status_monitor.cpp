@@ -127,9 +127,7 @@ int main(int argc, char **argv) {
         const double simCpu0 = cpuOf(simThreads);
         const auto t0 = std::chrono::steady_clock::now();
         monitor.StartLive();
-        platform::WaitWhile([] { return true; },
-                            std::chrono::milliseconds(static_cast<int>(kRunSeconds * 1000)),
-                            std::chrono::milliseconds(20));
+        platform::RunEventsFor(std::chrono::milliseconds(static_cast<int>(kRunSeconds * 1000)));
         // Sample the counters while the monitor still runs, then stop it.
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         const double cpu = processCpuSeconds() - cpu0;
