@@ -1,35 +1,9 @@
 #include "SimulatedLink.h"
 
+#include <SimulatorPortDir.h>
 #include <senslink.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <stdexcept>
-
-namespace {
-
-class PortDirEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { dir(); }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(dir(), ec);
-    }
-    static const std::string &dir() {
-        static const std::string path = [] {
-            std::string tmpl = (std::filesystem::temp_directory_path() / "kpd-access-XXXXXX").string();
-            if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-            ::setenv("SENSLINK_PORT_DIR", tmpl.c_str(), 1);
-            return tmpl;
-        }();
-        return path;
-    }
-};
-
-[[maybe_unused]] ::testing::Environment *const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new PortDirEnvironment);
-
-} // namespace
 
 Traffic settledTraffic(const kpdsim::Simulator &sim) {
     const auto read = [&] {
@@ -46,7 +20,7 @@ Traffic settledTraffic(const kpdsim::Simulator &sim) {
 }
 
 const std::string &testPortDir() {
-    return PortDirEnvironment::dir();
+    return kpdtest::SimulatorPortDir();
 }
 
 void SimulatedLink::SetUp() {

@@ -2,39 +2,13 @@
 
 #include <WorkerThread.h>
 
+#include <SimulatorPortDir.h>
 #include <senslink.h>
 
 #include <QCoreApplication>
 #include <QEvent>
 
-#include <cstdlib>
 #include <filesystem>
-#include <stdexcept>
-
-namespace {
-
-class PortDirEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { dir(); }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(dir(), ec);
-    }
-    static const std::string &dir() {
-        static const std::string path = [] {
-            std::string tmpl = (std::filesystem::temp_directory_path() / "kpd-monitor-XXXXXX").string();
-            if (!::mkdtemp(tmpl.data())) throw std::runtime_error("mkdtemp failed");
-            ::setenv("SENSLINK_PORT_DIR", tmpl.c_str(), 1);
-            return tmpl;
-        }();
-        return path;
-    }
-};
-
-[[maybe_unused]] ::testing::Environment *const kEnvironment =
-    ::testing::AddGlobalTestEnvironment(new PortDirEnvironment);
-
-} // namespace
 
 kpdsim::SimOptions MonitorFixture::Options() {
     kpdsim::SimOptions options;
@@ -44,7 +18,7 @@ kpdsim::SimOptions MonitorFixture::Options() {
 }
 
 void MonitorFixture::SetUp() {
-    ASSERT_TRUE(sim.start(PortDirEnvironment::dir(), kPort)) << sim.lastError();
+    ASSERT_TRUE(sim.start(kpdtest::SimulatorPortDir(), kPort)) << sim.lastError();
     std::string message;
     int model = -1;
     ASSERT_TRUE(com.Connect(message, model));
