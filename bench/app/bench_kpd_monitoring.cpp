@@ -8,6 +8,7 @@
 // electronics.
 #include "ComData.h"
 #include "MainForm.h"
+#include "ProcessCpu.h"
 #include "StatusMonitor.h"
 #include "kpdsim/Simulator.h"
 #include "platform/ScriptedDialogs.h"
@@ -36,43 +37,6 @@ constexpr int kRunMs = 8000;
 constexpr double kBitsPerByte = 11.0; // 8 data bits, even parity, one stop bit, one start bit
 constexpr double kBaud = 38400.0;
 
-double ProcessCpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
-}
-
-std::set<int> ThreadIds() {
-    std::set<int> ids;
-    for (const auto &e : std::filesystem::directory_iterator("/proc/self/task"))
-        ids.insert(std::atoi(e.path().filename().c_str()));
-    return ids;
-}
-
-// utime + stime of one thread of this process, in seconds.
-double ThreadCpuSeconds(int tid) {
-    std::ifstream in("/proc/self/task/" + std::to_string(tid) + "/stat");
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const auto close = text.rfind(')');
-    if (close == std::string::npos) return 0.0;
-    std::istringstream fields(text.substr(close + 2));
-    std::string field;
-    unsigned long utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i) {
-        if (i == 14) utime = std::stoul(field);
-        if (i == 15) stime = std::stoul(field);
-    }
-    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-double CpuOf(const std::set<int> &tids) {
-    double s = 0.0;
-    for (int tid : tids)
-        s += ThreadCpuSeconds(tid);
-    return s;
-}
-
 uint64_t WireBytes(const kpdsim::Simulator &sim) {
     return sim.bytesReceived() + sim.bytesSent();
 }
@@ -93,14 +57,14 @@ int main(int argc, char **argv) {
     int result = 0;
     {
         QApplication app(argc, argv);
-        const std::set<int> before = ThreadIds();
+        const std::set<int> before = kpdbench::ThreadIds();
         kpdsim::Simulator sim; // paced at 38400 baud 8E1, moving head
         if (!sim.start(dir, kPort)) {
             std::fprintf(stderr, "simulator: %s\n", sim.lastError().c_str());
             return 1;
         }
         std::set<int> simThreads;
-        for (int tid : ThreadIds())
+        for (int tid : kpdbench::ThreadIds())
             if (!before.count(tid)) simThreads.insert(tid);
 
         platform::ScriptedDialogs dialogs; // no box is expected; any question would be recorded
@@ -118,13 +82,13 @@ int main(int argc, char **argv) {
 
         const uint64_t samples0 = stats.samples.load();
         const uint64_t bytes0 = WireBytes(sim);
-        const double cpu0 = ProcessCpuSeconds();
-        const double simCpu0 = CpuOf(simThreads);
+        const double cpu0 = kpdbench::ProcessCpuSeconds();
+        const double simCpu0 = kpdbench::CpuOf(simThreads);
         const auto t0 = std::chrono::steady_clock::now();
         platform::RunEventsFor(std::chrono::milliseconds(kRunMs));
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        const double cpu = ProcessCpuSeconds() - cpu0;
-        const double simCpu = CpuOf(simThreads) - simCpu0;
+        const double cpu = kpdbench::ProcessCpuSeconds() - cpu0;
+        const double simCpu = kpdbench::CpuOf(simThreads) - simCpu0;
         const uint64_t bytes = WireBytes(sim) - bytes0;
         const auto samples = static_cast<double>(stats.samples.load() - samples0);
         const std::string shownTime = form->TimeText2->text().toStdString();

@@ -9,6 +9,7 @@
 #include <StatusSink.h>
 #include <WorkerThread.h>
 
+#include <ProcessCpu.h>
 #include <kpdsim/Simulator.h>
 
 #include <QCoreApplication>
@@ -54,43 +55,6 @@ private:
     uint32_t checksum_ = 0;
 };
 
-double processCpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
-}
-
-std::set<int> threadIds() {
-    std::set<int> ids;
-    for (const auto &e : std::filesystem::directory_iterator("/proc/self/task"))
-        ids.insert(std::atoi(e.path().filename().c_str()));
-    return ids;
-}
-
-// utime + stime of one thread of this process, seconds.
-double threadCpuSeconds(int tid) {
-    std::ifstream in("/proc/self/task/" + std::to_string(tid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const auto close = text.rfind(')');
-    if (close == std::string::npos) return 0.0;
-    std::istringstream fields(text.substr(close + 2));
-    std::string field;
-    unsigned long utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && fields >> field; ++i) {
-        if (i == 14) utime = std::stoul(field);
-        if (i == 15) stime = std::stoul(field);
-    }
-    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-double cpuOf(const std::set<int> &tids) {
-    double s = 0.0;
-    for (int tid : tids)
-        s += threadCpuSeconds(tid);
-    return s;
-}
-
 } // namespace
 
 int main(int argc, char **argv) {
@@ -117,21 +81,21 @@ int main(int argc, char **argv) {
             std::fprintf(stderr, "cannot connect to the simulator\n");
             return 1;
         }
-        std::set<int> simThreads = threadIds();
+        std::set<int> simThreads = kpdbench::ThreadIds();
         simThreads.erase(static_cast<int>(::getpid()));
 
         CheapSink sink;
         kpd::StatusMonitor monitor(sink, &com);
         const uint64_t bytes0 = sim.bytesReceived() + sim.bytesSent();
-        const double cpu0 = processCpuSeconds();
-        const double simCpu0 = cpuOf(simThreads);
+        const double cpu0 = kpdbench::ProcessCpuSeconds();
+        const double simCpu0 = kpdbench::CpuOf(simThreads);
         const auto t0 = std::chrono::steady_clock::now();
         monitor.StartLive();
         platform::RunEventsFor(std::chrono::milliseconds(static_cast<int>(kRunSeconds * 1000)));
         // Sample the counters while the monitor still runs, then stop it.
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        const double cpu = processCpuSeconds() - cpu0;
-        const double simCpu = cpuOf(simThreads) - simCpu0;
+        const double cpu = kpdbench::ProcessCpuSeconds() - cpu0;
+        const double simCpu = kpdbench::CpuOf(simThreads) - simCpu0;
         const uint64_t bytes = sim.bytesReceived() + sim.bytesSent() - bytes0;
         const auto samples = static_cast<double>(monitor.Stats().samples.load());
         com.StopRequest.store(true);
