@@ -45,7 +45,8 @@ void TMainForm::ApplyStatusView() {
     OverSignalShape->setBrushColor(ToQColor(View.OverSignalShape));
     IndexBox->setText(QString::fromStdString(View.IndexBox));
     ResolutionBox->setText(QString::fromStdString(View.ResolutionBox));
-    // Restyling re-polishes the widget: do it only when the colour changes (samples arrive ~20 times a second).
+    // Restyling re-polishes the widget: do it only when the colour changes (samples arrive ~20 times a
+    // second).
     const QString style = "color: " + QString::fromStdString(View.ResolutionBoxFont.ToHex()) + ";";
     if (ResolutionBox->styleSheet() != style) ResolutionBox->setStyleSheet(style);
     if (DisplayMode == 0) {
@@ -64,8 +65,9 @@ void TMainForm::ApplyStatusView() {
         darkgreenleft->setVisible(View.markers.darkGreen);
         darkgreenright->setVisible(View.markers.darkGreen);
     }
-    const std::array<kpd::ButtonState, 5> buttons{View.StartCalButton, View.StopCalButton, View.StartAlignButton,
-                                                  View.StopAlignButton, View.CalSetButton};
+    const std::array<kpd::ButtonState, 5> buttons{View.StartCalButton, View.StopCalButton,
+                                                  View.StartAlignButton, View.StopAlignButton,
+                                                  View.CalSetButton};
     if (!ButtonStatesPainted || buttons != PaintedButtonStates) {
         PaintedButtonStates = buttons;
         ButtonStatesPainted = true;

@@ -26,7 +26,7 @@ struct SimOptions {
     uint32_t powerOnCycles = 57;       // power-on cycle count
 
     // Physical model.
-    double speed = 20000.0;        // read head speed in counts per second (0 = standing still)
+    double speed = 20000.0;       // read head speed in counts per second (0 = standing still)
     double alignment = 1.0;       // alignment quality 0..1.5 (1.0 gives magnitude ~150, green)
     int64_t travel = 200000;      // length of the scale in counts (the head moves between 0 and travel)
     int64_t indexAt = 100000;     // position of the index mark in counts
