@@ -53,7 +53,9 @@ std::string FormatAlarmTime(const LocalDateTime &t) {
     s += std::to_string(t.day);
     s += ", ";
     AppendNumber(s, t.year, 4);
-    s += " at ";
+    // The time format is "mmmm d, yyyy ' at ' hh:mm:ss": the blanks around the quoted " at " are literal
+    // too, so the word stands between two blanks on each side.
+    s += "  at  ";
     AppendNumber(s, t.hour, 2);
     s += ':';
     AppendNumber(s, t.minute, 2);

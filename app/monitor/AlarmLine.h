@@ -1,4 +1,4 @@
-// One line of the alarm history: "\tOver Signal \t<position>\t<units>[\t]\t   <date> at <time>".
+// One line of the alarm history: "\tOver Signal \t<position>\t<units>[\t]\t   <date>  at  <time>".
 #pragma once
 
 #include <chrono>
@@ -23,8 +23,9 @@ struct LocalDateTime {
 // Width the position text is padded to (with spaces on the left; longer texts stay as they are).
 inline constexpr std::size_t kAlarmPositionWidth = 18;
 
-// "March 5, 2024 at 14:03:09": full English month name, day without padding, four-digit year, the word
-// "at", 24-hour time with two-digit fields. Throws std::invalid_argument for a date or time out of range.
+// "March 5, 2024  at  14:03:09": full English month name, day without padding, four-digit year, the word
+// "at" between two blanks on each side, 24-hour time with two-digit fields. Throws std::invalid_argument for
+// a date or time out of range.
 std::string FormatAlarmTime(const LocalDateTime &t);
 
 // The over-signal history line. Lengths are counted in characters (UTF-8 code points), not bytes. A second

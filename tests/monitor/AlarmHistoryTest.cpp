@@ -73,13 +73,13 @@ TEST(AlarmHistoryList, SnapshotIsACopy) {
 TEST(AlarmFile, LinesInListOrderEndedByCrLf) {
     TempDir dir;
     AlarmHistory h;
-    h.Insert("\tOver Signal \t                 1\tmm\t\t   March 5, 2024 at 14:03:09");
-    h.Insert("\tOver Signal \t                 2\tmm\t\t   March 5, 2024 at 14:03:10");
+    h.Insert("\tOver Signal \t                 1\tmm\t\t   March 5, 2024  at  14:03:09");
+    h.Insert("\tOver Signal \t                 2\tmm\t\t   March 5, 2024  at  14:03:10");
     const fs::path file = dir.path() / "log.alm";
     std::string error;
     ASSERT_TRUE(h.SaveToFile(file, &error)) << error;
-    EXPECT_EQ(ReadFile(file), "\tOver Signal \t                 2\tmm\t\t   March 5, 2024 at 14:03:10\r\n"
-                              "\tOver Signal \t                 1\tmm\t\t   March 5, 2024 at 14:03:09\r\n");
+    EXPECT_EQ(ReadFile(file), "\tOver Signal \t                 2\tmm\t\t   March 5, 2024  at  14:03:10\r\n"
+                              "\tOver Signal \t                 1\tmm\t\t   March 5, 2024  at  14:03:09\r\n");
     EXPECT_EQ(dir.EntryCount(), 1u) << "no temporary file left behind";
 }
 

@@ -18,15 +18,15 @@ TEST(AlarmTime, MonthNamesAreFullEnglishNames) {
     for (int m = 1; m <= 12; ++m) {
         LocalDateTime t = kTime;
         t.month = m;
-        EXPECT_EQ(FormatAlarmTime(t), std::string(names[m - 1]) + " 5, 2024 at 14:03:09");
+        EXPECT_EQ(FormatAlarmTime(t), std::string(names[m - 1]) + " 5, 2024  at  14:03:09");
     }
 }
 
 TEST(AlarmTime, DayUnpaddedTimeTwoDigits24Hour) {
-    EXPECT_EQ(FormatAlarmTime({2024, 1, 1, 0, 0, 0}), "January 1, 2024 at 00:00:00");
-    EXPECT_EQ(FormatAlarmTime({1999, 12, 31, 23, 59, 59}), "December 31, 1999 at 23:59:59");
-    EXPECT_EQ(FormatAlarmTime({2024, 7, 14, 13, 7, 5}), "July 14, 2024 at 13:07:05");
-    EXPECT_EQ(FormatAlarmTime({999, 7, 14, 13, 7, 5}), "July 14, 0999 at 13:07:05") << "four-digit year";
+    EXPECT_EQ(FormatAlarmTime({2024, 1, 1, 0, 0, 0}), "January 1, 2024  at  00:00:00");
+    EXPECT_EQ(FormatAlarmTime({1999, 12, 31, 23, 59, 59}), "December 31, 1999  at  23:59:59");
+    EXPECT_EQ(FormatAlarmTime({2024, 7, 14, 13, 7, 5}), "July 14, 2024  at  13:07:05");
+    EXPECT_EQ(FormatAlarmTime({999, 7, 14, 13, 7, 5}), "July 14, 0999  at  13:07:05") << "four-digit year";
 }
 
 TEST(AlarmTime, OutOfRangeFieldsAreRejected) {
@@ -61,7 +61,7 @@ TEST(AlarmTime, FromTimePointUsesLocalTime) {
 
 TEST(AlarmLine, MicronsGetsTheExtraTab) {
     EXPECT_EQ(FormatAlarmLine("12.34567", "microns", kTime),
-              "\tOver Signal \t          12.34567\tmicrons\t\t   March 5, 2024 at 14:03:09");
+              "\tOver Signal \t          12.34567\tmicrons\t\t   March 5, 2024  at  14:03:09");
 }
 
 TEST(AlarmLine, UnitsTabRule) {
@@ -76,7 +76,7 @@ TEST(AlarmLine, UnitsTabRule) {
         SCOPED_TRACE(c.units);
         const std::string line = FormatAlarmLine("1", c.units, kTime);
         const std::string expectedTail =
-            std::string("\t") + c.units + (c.extraTab ? "\t" : "") + "\t   March 5, 2024 at 14:03:09";
+            std::string("\t") + c.units + (c.extraTab ? "\t" : "") + "\t   March 5, 2024  at  14:03:09";
         ASSERT_GE(line.size(), expectedTail.size());
         EXPECT_EQ(line.substr(line.size() - expectedTail.size()), expectedTail);
         EXPECT_EQ(line.substr(0, 14 + 18), "\tOver Signal \t" + std::string(17, ' ') + "1");
@@ -101,7 +101,7 @@ TEST(AlarmLine, PositionPaddedOnTheLeftTo18Characters) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.position);
         EXPECT_EQ(FormatAlarmLine(c.position, "mm", kTime),
-                  "\tOver Signal \t" + c.shown + "\tmm\t\t   March 5, 2024 at 14:03:09");
+                  "\tOver Signal \t" + c.shown + "\tmm\t\t   March 5, 2024  at  14:03:09");
     }
 }
 

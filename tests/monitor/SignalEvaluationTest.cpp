@@ -395,7 +395,7 @@ TEST_F(LegacyEvaluation, AlarmLineCarriesPositionUnitsAndTime) {
                   view);
     ASSERT_EQ(eval.History().Count(), 1u);
     EXPECT_EQ(eval.History().Line(0),
-              "\tOver Signal \t      -1,234.56789\tmicrons\t\t   November 30, 2023 at 07:05:00");
+              "\tOver Signal \t      -1,234.56789\tmicrons\t\t   November 30, 2023  at  07:05:00");
 }
 
 TEST_F(LegacyEvaluation, ClockReadingGivesLocalTimeInTheLine) {
