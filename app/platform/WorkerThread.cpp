@@ -22,7 +22,7 @@ WorkerThread::WorkerThread(QObject *uiContext)
 WorkerThread::~WorkerThread() {
     // A worker deleted while its body still runs would crash; wait for the body to end. Owners that
     // delete a running worker must have asked it to stop first.
-    if (isRunning()) wait();
+    if (isRunning()) WaitForEnd();
     // A termination call still queued for this object must not arrive after it is gone.
     if (UiDispatcher *d = UiDispatcher::Instance()) d->Cancel(this);
 }
@@ -42,12 +42,18 @@ void WorkerThread::run() {
     Execute();
     // The termination handler runs on the user-interface thread once the body has ended.
     if (UiDispatcher *d = UiDispatcher::Instance()) d->Post(this, [this] { Finish(); });
+    ended_.store(true, std::memory_order_release);
+}
+
+bool WorkerThread::WaitForEnd(unsigned long ms) {
+    if (!wait(ms)) return false;
+    return !resumed_.load() || ended_.load(std::memory_order_acquire);
 }
 
 void WorkerThread::Finish() {
     // The worker posted this as its last act; wait for the thread to end completely so the handler and
     // the deletion see a finished thread.
-    wait();
+    WaitForEnd();
     if (onTerminate_) onTerminate_();
     if (freeOnTerminate_) deleteLater();
 }

@@ -28,6 +28,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <climits>
 #include <functional>
 
 namespace platform {
@@ -57,6 +58,11 @@ public:
     void Terminate() { terminated_.store(true); }
     bool Terminated() const { return terminated_.load(); }
 
+    // Blocks until the thread body has ended (or ms have passed); true when it has. Unlike a plain
+    // QThread::wait, it also publishes everything the body did to the caller in a way that thread
+    // checkers can see (a release/acquire pair on a flag the body sets last).
+    bool WaitForEnd(unsigned long ms = ULONG_MAX);
+
     // Runs `method` on the user-interface thread and waits for it (see the rule above).
     static void Synchronize(const std::function<void()> &method);
 
@@ -76,6 +82,7 @@ private:
     bool freeOnTerminate_ = false;
     std::atomic<bool> resumed_{false};
     std::atomic<bool> terminated_{false};
+    std::atomic<bool> ended_{false}; // set by the body's thread as its last act
 };
 
 // Bounded wait for the user-interface thread: while `condition` holds, process pending events, then

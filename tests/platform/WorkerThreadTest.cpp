@@ -61,7 +61,7 @@ TEST(WorkerThread, CreatedSuspendedUntilResumed) {
     EXPECT_FALSE(t.Resumed());
     EXPECT_TRUE(t.Resume(QThread::HighestPriority));
     EXPECT_FALSE(t.Resume()); // a second resume does nothing
-    EXPECT_TRUE(t.wait(5000));
+    EXPECT_TRUE(t.WaitForEnd(5000));
     EXPECT_TRUE(ran.load());
 }
 
@@ -69,7 +69,7 @@ TEST(WorkerThread, RunsWithTheRequestedPriority) {
     std::atomic<int> seen{-1};
     LambdaThread t([&](LambdaThread &self) { seen = static_cast<int>(self.priority()); });
     t.Resume(QThread::HighestPriority);
-    ASSERT_TRUE(t.wait(5000));
+    ASSERT_TRUE(t.WaitForEnd(5000));
     EXPECT_EQ(seen.load(), static_cast<int>(QThread::HighestPriority));
 }
 
@@ -109,7 +109,7 @@ TEST(WorkerThread, SynchronizeRunsOnTheUiThreadWhileTheWorkerWaits) {
     });
     t.Resume();
     ASSERT_TRUE(QTest::qWaitFor([&] { return done.load(); }, 5000));
-    ASSERT_TRUE(t.wait(5000));
+    ASSERT_TRUE(t.WaitForEnd(5000));
     EXPECT_TRUE(methodOnUi);
     EXPECT_EQ(log.Events(), (std::vector<std::string>{"before", "method start", "method end", "after"}));
 }
@@ -166,7 +166,7 @@ TEST(WorkerThread, DeletedBeforeTheHandlerArrivesSkipsIt) {
     auto t = std::make_unique<LambdaThread>([](LambdaThread &) {});
     t->SetOnTerminate([&] { handlerRan = true; });
     t->Resume();
-    ASSERT_TRUE(t->wait(5000));
+    ASSERT_TRUE(t->WaitForEnd(5000));
     t.reset(); // the queued call is still pending
     QTest::qWait(20);
     EXPECT_FALSE(handlerRan);
