@@ -299,48 +299,13 @@ void TMainForm::ShowStatusLayout() {
     for (QToolButton *b : {AcquireButton, StopButton, ReviewButton, FastButton})
         b->hide();
 
-    // The status display itself.
-    for (QWidget *w : std::initializer_list<QWidget *>{EncoderPositionText,
-                                                       UnitsBox,
-                                                       TimeText2,
-                                                       ResetPositionButton,
-                                                       InterpolationBox,
-                                                       FrequencyBox,
-                                                       IndexShape,
-                                                       LeftLimitShape,
-                                                       RightLimitShape,
-                                                       YellowShape,
-                                                       RedShape,
-                                                       OverSignalShape,
-                                                       IndexBox,
-                                                       SignalBar,
-                                                       CalGOPCheckBox,
-                                                       CalIndexCheckBox,
-                                                       SetLeftLimitCheckBox,
-                                                       SetRightLimitCheckBox,
-                                                       StartCalButton,
-                                                       StopCalButton,
-                                                       StartAlignButton,
-                                                       StopAlignButton,
-                                                       PositionCaption,
-                                                       TimeCaption,
-                                                       InterpolationCaption,
-                                                       FrequencyCaption,
-                                                       IndexCaption,
-                                                       LeftLimitCaption,
-                                                       RightLimitCaption,
-                                                       SignalCaption,
-                                                       OverSignalCaption,
-                                                       YellowCaption,
-                                                       RedCaption,
-                                                       StateCaption,
-                                                       CalibrationCaption,
-                                                       SetupCaption,
-                                                       SetupText,
-                                                       greenleft,
-                                                       greenright,
-                                                       LogoText1})
-        w->show();
+    // The status display itself; the controls whose visibility the status view decides follow it below.
+    const std::vector<QWidget *> viewOwned{ResolutionBox, CalSetButton, yellowleft,    yellowright,
+                                           redleft,       redright,     darkgreenleft, darkgreenright};
+    for (QWidget *w : StatusWidgets())
+        if (std::find(viewOwned.begin(), viewOwned.end(), w) == viewOwned.end()) w->show();
+    SetupText->show();
+    LogoText1->show();
     Evaluation.ResetForLayout(View);
     ApplyStatusView();
 
