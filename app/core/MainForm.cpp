@@ -10,7 +10,6 @@
 #include "TEngineeringDisplay.h"
 #include "TRadioDialog.h"
 #include "TStartup.h"
-#include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/InstallDirectory.h"
 #include "platform/Lamp.h"
@@ -116,7 +115,7 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent) {
     setMouseTracking(true);
     RestartSearchFlag = false;
 
-    waitMs = [](int ms) { platform::WaitMs(ms); };
+    waitMs = [](int ms) { ComData::WaitMs(ms); };
     // Plot-mode layout and plot redraw until the plot engine replaces them.
     showPlotLayout = [this](int mode) { ShowPlotModeLayout(mode); };
     activatePlot = [this](int) { DrawDefaultGrid(); };

@@ -11,12 +11,6 @@ std::int64_t ClockMs() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-void WaitMs(int ms) {
-    if (ms <= 0) return;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    std::this_thread::sleep_until(deadline);
-}
-
 void WaitSecondsSince(std::int64_t startMs, double seconds) {
     if (!(seconds > 0.0)) // also catches NaN
         return;

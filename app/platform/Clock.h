@@ -1,5 +1,6 @@
 #pragma once
-// The millisecond process clock and the program's millisecond waits.
+// The millisecond process clock and the replay wait. (The plain millisecond pause is WaitMs of the
+// access layer.)
 
 #include <cstdint>
 
@@ -7,11 +8,6 @@ namespace platform {
 
 // Milliseconds of the monotonic process clock (std::chrono::steady_clock).
 std::int64_t ClockMs();
-
-// WaitMs: blocks the calling thread until `ms` milliseconds of the process clock have passed. It
-// sleeps instead of spinning and processes no events, so on the user-interface thread nothing repaints
-// and no timer ticks meanwhile. Zero or negative values return at once.
-void WaitMs(int ms);
 
 // Blocks until `seconds` (fractional) have passed since `startMs` (a ClockMs() value), in whole
 // milliseconds like the program's replay pacing. Returns at once when that time has already passed.

@@ -1,6 +1,7 @@
 // Helpers shared by the application tests.
 #pragma once
 
+#include "DataControl.h"
 #include "MainForm.h"
 #include "TStartup.h"
 #include "platform/ScreenInfo.h"
@@ -15,9 +16,16 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace apptest {
+
+// A data control that records every SetDataControl call (set, command) instead of starting workers.
+struct RecordingDataControl : kpd::DataControl {
+    std::vector<std::pair<int, int>> calls;
+    void SetDataControl(int set, int command) override { calls.emplace_back(set, command); }
+};
 
 inline std::string PortDir() {
     return std::getenv("SENSLINK_PORT_DIR");

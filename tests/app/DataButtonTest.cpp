@@ -15,10 +15,7 @@
 
 namespace {
 
-struct RecordingDataControl : kpd::DataControl {
-    std::vector<std::pair<int, int>> calls;
-    void SetDataControl(int set, int command) override { calls.emplace_back(set, command); }
-};
+using apptest::RecordingDataControl;
 
 using Calls = std::vector<std::pair<int, int>>;
 

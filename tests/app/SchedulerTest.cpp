@@ -42,10 +42,7 @@ TEST(CommandScheduler, RejectsCodesAndIntervalsOutsideTheTable) {
 }
 
 namespace {
-struct RecordingDataControl : kpd::DataControl {
-    std::vector<std::pair<int, int>> calls;
-    void SetDataControl(int set, int command) override { calls.emplace_back(set, command); }
-};
+using apptest::RecordingDataControl;
 } // namespace
 
 TEST(MainWindowScheduler, QueueingArmsTheTimerAndSetsTheStopRequest) {

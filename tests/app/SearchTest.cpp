@@ -21,10 +21,7 @@ using platform::ScriptedDialogs;
 
 namespace {
 
-struct RecordingDataControl : kpd::DataControl {
-    std::vector<std::pair<int, int>> calls;
-    void SetDataControl(int set, int command) override { calls.emplace_back(set, command); }
-};
+using apptest::RecordingDataControl;
 
 class SearchTest : public ::testing::Test {
 protected:
