@@ -1,7 +1,8 @@
-#include "ComData.h"
+#include "access/ComData.h"
 
-#include "RegisterMap.h"
-#include "WaitMs.h"
+#include "access/PortLink.h"
+#include "access/RegisterMap.h"
+#include "access/WaitMs.h"
 
 #include <senslink.h>
 
@@ -27,7 +28,10 @@ constexpr int kResetSettleMs = 2000; // pause after a software reset
 
 } // namespace
 
-ComData::ComData(int portNumber) : m_portNumber(portNumber) {}
+ComData::ComData(int portNumber)
+    : m_ownData(std::make_unique<DataSets>()), Data(*m_ownData), m_portNumber(portNumber) {}
+
+ComData::ComData(int portNumber, DataSets &data) : Data(data), m_portNumber(portNumber) {}
 
 void ComData::WaitMs(int ms) {
     ::WaitMs(ms);
@@ -39,12 +43,7 @@ std::string ComData::FoundMessage(int modelCode) {
 }
 
 bool ComData::SyncLink() {
-    // Unlike the library's own resynchronisation this keeps the port's time-out (200 ms once connected).
-    for (int attempt = 0; attempt < SyncAttempts; ++attempt) {
-        ClearRxBuffer(m_portNumber);
-        if (SendSync(m_portNumber) == 0) return true;
-    }
-    return false;
+    return PortLink(m_portNumber).SyncLink();
 }
 
 bool ComData::readRegister(uint8_t r, uint16_t &value) {

@@ -6,15 +6,17 @@
 // second. Operations return true on success and false at the first failed step; none shows a message.
 //
 // The link operations are used from the user-interface thread only, and only while no worker thread talks
-// to the port. Worker threads take PortNumber() and call senslink directly; they share the atomic flags
-// below with the user-interface thread (handed to them by address).
+// to the port. Worker threads talk to the port through their own PortLink for PortNumber(); they share the
+// atomic flags below with the user-interface thread (handed to them by address).
 #pragma once
 
-#include "DataSets.h"
+#include "access/PortLink.h"
+#include "data/DataSets.h"
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 // Outputs of ComData::ReadInfo.
@@ -34,9 +36,13 @@ public:
     static constexpr int LinkTimeoutMs = 200;
     static constexpr int LinkBaudRate = 38400;
     // Sync attempts of SyncLink.
-    static constexpr int SyncAttempts = 13;
+    static constexpr int SyncAttempts = PortLink::SyncAttempts;
 
+    // With its own data sets (tests, tools).
     explicit ComData(int portNumber);
+    // Working on data sets that outlive the object (the session's: a search replaces the access object,
+    // the recordings stay).
+    ComData(int portNumber, DataSets &data);
     // Discarding the object does not close its port (a search discards objects that way; the library keeps
     // the port open and a later OpenPort on it succeeds). Call ClosePortIfOpen first to close it.
     ~ComData() = default;
@@ -110,8 +116,12 @@ public:
     // served the request, read by the position readers; atomic because it crosses threads.
     std::atomic<int32_t> PositionOffset{0};
 
+private:
+    std::unique_ptr<DataSets> m_ownData; // only when constructed without shared data sets
+
+public:
     // The four recorded data sets (rings and control state), filled and replayed by the worker threads.
-    DataSets Data;
+    DataSets &Data;
 
 private:
     bool readRegister(uint8_t reg, uint16_t &value);

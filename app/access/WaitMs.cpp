@@ -1,4 +1,4 @@
-#include "WaitMs.h"
+#include "access/WaitMs.h"
 
 #include <chrono>
 #include <thread>

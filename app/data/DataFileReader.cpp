@@ -1,7 +1,7 @@
-#include "DataFileReader.h"
+#include "data/DataFileReader.h"
 
-#include "DataFileLayout.h"
-#include "DataNumberFormat.h"
+#include "data/DataFileLayout.h"
+#include "data/DataNumberFormat.h"
 
 #include <fstream>
 #include <iterator>

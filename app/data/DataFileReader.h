@@ -1,7 +1,7 @@
 // Parsing of the four data file formats into temporary storage, checked in full before anything is stored.
 #pragma once
 
-#include "DataSets.h"
+#include "data/DataSets.h"
 
 #include <cstdint>
 #include <string>

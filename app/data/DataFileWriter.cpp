@@ -1,9 +1,9 @@
-#include "DataFileWriter.h"
+#include "data/DataFileWriter.h"
 
-#include "DataFileLayout.h"
-#include "DataFileSaveError.h"
-#include "DataNumberFormat.h"
-#include "RingArithmetic.h"
+#include "data/DataFileLayout.h"
+#include "data/DataFileSaveError.h"
+#include "data/DataNumberFormat.h"
+#include "data/RingArithmetic.h"
 
 #include <charconv>
 #include <cstdint>

@@ -5,8 +5,8 @@
 // lines only.
 #pragma once
 
-#include "DataSet.h"
-#include "DataSets.h"
+#include "data/DataSet.h"
+#include "data/DataSets.h"
 
 #include <string>
 

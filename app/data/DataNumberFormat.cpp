@@ -1,4 +1,4 @@
-#include "DataNumberFormat.h"
+#include "data/DataNumberFormat.h"
 
 #include <charconv>
 #include <cmath>

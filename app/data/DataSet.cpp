@@ -1,4 +1,4 @@
-#include "DataSet.h"
+#include "data/DataSet.h"
 
 void DataSetControl::Clear() {
     count.store(0);

@@ -1,9 +1,9 @@
-#include "DataSets.h"
+#include "data/DataSets.h"
 
-#include "DataFileLayout.h"
-#include "DataFileReader.h"
-#include "DataFileWriter.h"
-#include "FileReplacement.h"
+#include "data/DataFileLayout.h"
+#include "data/DataFileReader.h"
+#include "data/DataFileWriter.h"
+#include "data/FileReplacement.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -12,7 +12,7 @@
 // valid; any rejected file leaves every data set as it was.
 #pragma once
 
-#include "DataSet.h"
+#include "data/DataSet.h"
 
 #include <cstdint>
 #include <filesystem>

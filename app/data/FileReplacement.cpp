@@ -1,6 +1,6 @@
-#include "FileReplacement.h"
+#include "data/FileReplacement.h"
 
-#include "DataFileSaveError.h"
+#include "data/DataFileSaveError.h"
 
 #include <atomic>
 #include <cerrno>

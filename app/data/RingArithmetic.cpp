@@ -1,4 +1,4 @@
-#include "RingArithmetic.h"
+#include "data/RingArithmetic.h"
 
 namespace RingArithmetic {
 

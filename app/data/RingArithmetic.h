@@ -7,7 +7,7 @@
 // with the newest record.
 #pragma once
 
-#include "DataSet.h"
+#include "data/DataSet.h"
 
 #include <cstdint>
 #include <span>

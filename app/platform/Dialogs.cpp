@@ -1,13 +1,24 @@
-#include "Dialogs.h"
+#include "platform/Dialogs.h"
 
-#include "QtDialogs.h"
 
 #include <vector>
 
 namespace platform {
 namespace {
 
-Dialogs *installed = nullptr; // user-interface thread only
+Dialogs *installed = nullptr;   // user-interface thread only
+Dialogs *defaultOnes = nullptr; // the program's real dialogs, set once at start
+
+// Used when the program has set no default: answers every box with its cancel-like button and cancels
+// every file dialog, so that nothing can block on a window that does not exist.
+class UnansweredDialogs : public Dialogs {
+public:
+    MessageResult Message(MessageKind, std::string_view, MessageButtons buttons, std::string_view) override {
+        return CancelLikeButton(buttons);
+    }
+    std::optional<std::string> OpenFile(const FileDialogOptions &) override { return std::nullopt; }
+    std::optional<std::string> SaveFile(const FileDialogOptions &) override { return std::nullopt; }
+};
 
 std::string_view TrimView(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
@@ -186,8 +197,13 @@ std::string ApplyDefaultExtension(const std::string &path, std::string_view defa
 
 Dialogs &Dialogs::Instance() {
     if (installed) return *installed;
-    static QtDialogs qtDialogs;
-    return qtDialogs;
+    if (defaultOnes) return *defaultOnes;
+    static UnansweredDialogs unanswered;
+    return unanswered;
+}
+
+void Dialogs::SetDefault(Dialogs *dialogs) {
+    defaultOnes = dialogs;
 }
 
 Dialogs *Dialogs::Install(Dialogs *dialogs) {

@@ -1,7 +1,7 @@
 #pragma once
 // The one seam for the program's modal dialogs: message boxes with chosen buttons, and the file open and
-// save dialogs. The program uses Dialogs::Instance(); by default that is QtDialogs (QMessageBox,
-// QFileDialog). Tests and the program's self-test install a ScriptedDialogs (ScriptedDialogs.h), which
+// save dialogs. The program uses Dialogs::Instance(); the program entry sets the real dialogs (QtDialogs:
+// QMessageBox, QFileDialog) as the default. Tests and the program's self-test install a ScriptedDialogs (ScriptedDialogs.h), which
 // answers from a queue and records every question, and never blocks.
 //
 // All calls belong to the user-interface thread.
@@ -74,11 +74,14 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
 
-    // The dialogs in use: the installed ones, else the process-wide QtDialogs.
+    // The dialogs in use: the installed ones, else the default, else answerers that pick each box's
+    // cancel-like button and cancel every file dialog (nothing may block without a real default).
     static Dialogs &Instance();
     // Installs `dialogs` (not owned) and returns the previous installation (nullptr = the default).
-    // Install(nullptr) returns to QtDialogs.
+    // Install(nullptr) returns to the default.
     static Dialogs *Install(Dialogs *dialogs);
+    // The default dialogs (not owned; the program entry sets the real ones once at start).
+    static void SetDefault(Dialogs *dialogs);
 
     // A modal message box. An empty caption gives DefaultCaption(kind).
     virtual MessageResult Message(MessageKind kind, std::string_view text, MessageButtons buttons,

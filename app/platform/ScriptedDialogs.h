@@ -8,7 +8,7 @@
 // The save dialog's overwrite prompt is asked through Message() as a Warning with Yes/No and the text
 // "<file> already exists.\nDo you want to replace it?"; answering No asks for the file again.
 
-#include "Dialogs.h"
+#include "platform/Dialogs.h"
 
 #include <deque>
 #include <variant>

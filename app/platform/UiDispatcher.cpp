@@ -1,4 +1,4 @@
-#include "UiDispatcher.h"
+#include "platform/UiDispatcher.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

@@ -1,6 +1,6 @@
-#include "WorkerThread.h"
+#include "platform/WorkerThread.h"
 
-#include "UiDispatcher.h"
+#include "platform/UiDispatcher.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

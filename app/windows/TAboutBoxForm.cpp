@@ -1,7 +1,7 @@
-#include "TAboutBoxForm.h"
+#include "windows/TAboutBoxForm.h"
 
 #include "platform/VersionInfo.h"
-#include "senslink.h"
+#include "access/PortLink.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -38,7 +38,7 @@ TAboutBoxForm::TAboutBoxForm(QWidget *parent) : QDialog(parent) {
 }
 
 void TAboutBoxForm::FillLabels() {
-    TheDllVersion->setText("Using DLL Version: " + QString::number(DLLVersion(), 16).toUpper());
+    TheDllVersion->setText("Using DLL Version: " + QString::number(PortLink::LibraryVersion(), 16).toUpper());
     const auto &res = platform::VersionResource::Program();
     if (res.Size() == 0) return;
     if (auto s = res.Query(platform::kProductNamePath)) ProductName->setText(QString::fromStdString(*s));

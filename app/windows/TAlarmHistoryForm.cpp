@@ -1,4 +1,4 @@
-#include "TAlarmHistoryForm.h"
+#include "windows/TAlarmHistoryForm.h"
 
 TAlarmHistoryForm::TAlarmHistoryForm(QWidget *parent) : QDialog(parent) {
     setObjectName("AlarmHistoryForm");

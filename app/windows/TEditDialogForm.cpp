@@ -1,4 +1,4 @@
-#include "TEditDialogForm.h"
+#include "windows/TEditDialogForm.h"
 
 TEditDialogForm::TEditDialogForm(QWidget *parent) : QDialog(parent) {
     setObjectName("EditDialogForm");

@@ -1,4 +1,4 @@
-#include "TEncoderSetupForm.h"
+#include "windows/TEncoderSetupForm.h"
 
 TEncoderSetupForm::TEncoderSetupForm(QWidget *parent) : QDialog(parent) {
     setObjectName("EncoderSetupForm");

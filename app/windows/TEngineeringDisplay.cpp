@@ -1,6 +1,5 @@
-#include "TEngineeringDisplay.h"
+#include "windows/TEngineeringDisplay.h"
 
-#include <QCloseEvent>
 
 TEngineeringDisplay::TEngineeringDisplay(QWidget *parent) : QDialog(parent) {
     setObjectName("EngineeringDisplay");
@@ -8,7 +7,8 @@ TEngineeringDisplay::TEngineeringDisplay(QWidget *parent) : QDialog(parent) {
     resize(640, 480);
 }
 
-void TEngineeringDisplay::closeEvent(QCloseEvent *event) {
-    QDialog::closeEvent(event);
-    emit Closed();
+void TEngineeringDisplay::done(int result) {
+    const bool wasVisible = isVisible();
+    QDialog::done(result);
+    if (wasVisible) emit Closed();
 }

@@ -1,4 +1,4 @@
-#include "TInfoForm.h"
+#include "windows/TInfoForm.h"
 
 #include <QGridLayout>
 #include <QLabel>

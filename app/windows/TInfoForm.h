@@ -3,22 +3,14 @@
 #pragma once
 
 #include <QDialog>
+#include "session/InfoFields.h"
+
 #include <cstdint>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-struct InfoFields {
-    bool alignmentTool = true; // electronics type 0
-    uint32_t serialNumber = 0; // GenReg0
-    uint16_t firmwareVersion = 0;
-    int processorVersion = 0;
-    long long powerOnTime = 0;
-    long long powerOnCycles = 0;
-    int port = 0;
-    int baudRate = 0;
-};
 
 class TInfoForm : public QDialog {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "TPlotSettingsForm.h"
+#include "windows/TPlotSettingsForm.h"
 
 TPlotSettingsForm::TPlotSettingsForm(QWidget *parent) : QDialog(parent) {
     setObjectName("PlotSettingsForm");

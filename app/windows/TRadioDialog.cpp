@@ -1,4 +1,4 @@
-#include "TRadioDialog.h"
+#include "windows/TRadioDialog.h"
 
 #include <QLabel>
 #include <QPushButton>

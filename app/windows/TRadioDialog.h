@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <QStringList>
 
-#include "TRadioGroup.h"
+#include "windows/TRadioGroup.h"
 
 class QLabel;
 class QPushButton;

@@ -1,4 +1,4 @@
-#include "TRadioGroup.h"
+#include "windows/TRadioGroup.h"
 
 #include <QButtonGroup>
 #include <QRadioButton>

@@ -1,4 +1,4 @@
-#include "TStartup.h"
+#include "windows/TStartup.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -1,6 +1,6 @@
 // ComData link operations against the simulated electronics: syncs per write, the information command,
 // the position snapshot, settings reads and a silent link.
-#include "RegisterMap.h"
+#include "access/RegisterMap.h"
 #include "SimulatedLink.h"
 
 #include <senslink.h>
@@ -148,6 +148,48 @@ TEST_F(ComDataOps, StopStreamingEndsAStream) {
     EXPECT_TRUE(com.StopStreaming());
     EXPECT_TRUE(eventually([&] { return !sim.streaming(); }));
     EXPECT_TRUE(com.SyncLink());
+}
+
+// The Lissajous subscription delivers what the electronics' own signal stream delivers, in its order:
+// the sine and cosine channels raw, then adjusted.
+TEST_F(ComDataOps, LissajousStreamMatchesTheFixedSignalStream) {
+    sim.setPosition(1500); // a phase where the four channel values all differ
+    ClearRxBuffer(kPort);
+    ASSERT_TRUE(com.SyncLink());
+    ASSERT_EQ(BeginLissMode(kPort), 0);
+    int16_t a = 0, b = 0, c = 0, d = 0;
+    ASSERT_EQ(ReadLissPoint(kPort, &a, &b, &c, &d), 0);
+    EXPECT_TRUE(com.StopStreaming());
+    const int16_t fixed[4] = {b, a, c, d}; // record words 0 and 1 arrive as b and a
+    ASSERT_NE(fixed[0], fixed[1]);
+    ASSERT_NE(fixed[0], fixed[2]);
+    ASSERT_NE(fixed[1], fixed[3]);
+    ASSERT_NE(fixed[2], fixed[3]);
+
+    ASSERT_TRUE(com.SyncLink());
+    ASSERT_EQ(BeginAsyncVK240(kPort, 4, reg::LissajousStream.data()), 0);
+    int16_t w[4] = {};
+    ASSERT_EQ(ReadAsyncVK240(kPort, 4, w), 0);
+    EXPECT_TRUE(com.StopStreaming());
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(w[i], fixed[i]) << "word " << i;
+}
+
+// The position subscription: the 32-bit count in words 0 (low) and 1 (high), the count / 64 in word 2 and
+// the signal magnitude in word 3.
+TEST_F(ComDataOps, PositionStreamCarriesCountAndMagnitude) {
+    sim.setPosition(1000 + 70000); // a count above 16 bits
+    const int32_t count = sim.positionCount();
+    ASSERT_GT(count, 65535);
+    ClearRxBuffer(kPort);
+    ASSERT_TRUE(com.SyncLink());
+    ASSERT_EQ(BeginAsyncVK240(kPort, 4, reg::PositionStream.data()), 0);
+    int16_t w[4] = {};
+    ASSERT_EQ(ReadAsyncVK240(kPort, 4, w), 0);
+    EXPECT_TRUE(com.StopStreaming());
+    EXPECT_EQ(static_cast<uint16_t>(w[0]) + 65536 * static_cast<int32_t>(static_cast<uint16_t>(w[1])), count);
+    EXPECT_EQ(static_cast<uint16_t>(w[2]), count / 64);
+    EXPECT_EQ(static_cast<uint16_t>(w[3]), sim.magnitude());
 }
 
 TEST_F(ComDataOps, SoftwareResetWaitsTwoSeconds) {

@@ -1,7 +1,7 @@
 // Test fixture: simulated electronics on COM3 of a private port directory, and a ComData for that port.
 #pragma once
 
-#include "ComData.h"
+#include "access/ComData.h"
 
 #include <kpdsim/Simulator.h>
 

@@ -1,6 +1,6 @@
 // WaitMs blocks for at least the given time and sleeps rather than spins.
-#include "WaitMs.h"
-#include "ComData.h"
+#include "access/WaitMs.h"
+#include "access/ComData.h"
 
 #include <gtest/gtest.h>
 

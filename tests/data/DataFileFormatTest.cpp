@@ -1,7 +1,7 @@
 // The bytes the four save operations write: header lines, tabs, CR LF line ends, fixed decimals, the
 // exponent form, the record order and the oldest record that is left out.
-#include "DataFileSaveError.h"
-#include "DataSets.h"
+#include "data/DataFileSaveError.h"
+#include "data/DataSets.h"
 #include "DataTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Loading data files: round trips of all four kinds, the older header generation, the state a load sets,
 // and rejected files that must leave every data set untouched.
-#include "DataSets.h"
+#include "data/DataSets.h"
 #include "DataTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Saving replaces files safely: a failing save leaves an existing file as it was, reports the failure,
 // and leaves no temporary files; numbers are written with a point whatever the locale.
-#include "DataFileSaveError.h"
-#include "DataSets.h"
+#include "data/DataFileSaveError.h"
+#include "data/DataSets.h"
 #include "DataTestSupport.h"
 
 #include <gtest/gtest.h>

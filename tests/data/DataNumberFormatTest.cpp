@@ -1,6 +1,6 @@
 // Number text of the data files: fixed decimals, the exponent form past the precision, the general form of
 // the header values, and the strict parsers of the loader.
-#include "DataNumberFormat.h"
+#include "data/DataNumberFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Shared helpers of the data tests: temporary directories, file text, and a fingerprint of all data sets.
 #pragma once
 
-#include "DataSets.h"
+#include "data/DataSets.h"
 
 #include <cstdint>
 #include <filesystem>

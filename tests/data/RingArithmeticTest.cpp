@@ -1,7 +1,7 @@
 // Ring arithmetic of the data sets: wrapping indices, the records a save writes, and the step-back walk
 // that selects the review window (fewer than 10 s, repeated steps, wrap at the capacity).
-#include "RingArithmetic.h"
-#include "DataSets.h"
+#include "data/RingArithmetic.h"
+#include "data/DataSets.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "InstallDirectory.h"
+#include "platform/InstallDirectory.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,8 @@
 #include "Transaction.h"
 
 #include <gtest/gtest.h>
+#include <optional>
+#include <utility>
 #include <vector>
 
 using namespace senslink;
@@ -76,11 +78,14 @@ TEST(Frame, ValueAssembly) {
     EXPECT_EQ(assembleValue(d, 1), 0x01u);
 }
 
-TEST(BaudRate, CommonRatesMapBothWays) {
-    for (uint32_t rate : {1200u, 2400u, 4800u, 9600u, 19200u, 38400u, 57600u, 115200u, 230400u}) {
-        const auto speed = speedForBaud(rate);
-        ASSERT_TRUE(speed.has_value()) << rate;
-        EXPECT_EQ(baudForSpeed(*speed), rate);
+TEST(BaudRate, CommonRatesMapToTheirTerminalSpeeds) {
+    // Each rate must select the terminal speed of the same rate, and that speed must read back as it.
+    const std::pair<uint32_t, speed_t> rates[] = {{1200u, B1200},   {2400u, B2400},     {4800u, B4800},
+                                                  {9600u, B9600},   {19200u, B19200},   {38400u, B38400},
+                                                  {57600u, B57600}, {115200u, B115200}, {230400u, B230400}};
+    for (const auto &[rate, speed] : rates) {
+        EXPECT_EQ(speedForBaud(rate), std::optional<speed_t>(speed)) << rate;
+        EXPECT_EQ(baudForSpeed(speed), std::optional<uint32_t>(rate)) << rate;
     }
     EXPECT_FALSE(speedForBaud(0).has_value());
     EXPECT_FALSE(speedForBaud(12345).has_value());

@@ -5,6 +5,7 @@
 #include <string>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 using namespace std::chrono;
@@ -144,6 +145,21 @@ TEST_F(LinkTest, ConfigPortAppliesLinkLineSettings) {
     EXPECT_EQ(to.WriteTotalTimeoutConstant, 75u);
     EXPECT_EQ(p.wPacketLength, sizeof(COMMPROP));
     EXPECT_NE(p.dwSettableBaud, 0u);
+
+    // The terminal itself runs 19200 baud, 8 data bits, one stop bit, no flow control. (A pseudo-terminal
+    // does not keep parity bits, so parity is only seen in the record above.)
+    termios t{};
+    ASSERT_EQ(tcgetattr(peer->terminalFd(), &t), 0);
+    EXPECT_EQ(cfgetospeed(&t), speed_t(B19200));
+    EXPECT_EQ(cfgetispeed(&t), speed_t(B19200));
+    EXPECT_EQ(t.c_cflag & CSIZE, tcflag_t(CS8));
+    EXPECT_EQ(t.c_cflag & CSTOPB, 0u);
+    EXPECT_EQ(t.c_cflag & CRTSCTS, 0u);
+    EXPECT_EQ(t.c_iflag & (IXON | IXOFF), 0u);
+
+    ASSERT_EQ(ConfigPort(kPort, 75, 115200), 0);
+    ASSERT_EQ(tcgetattr(peer->terminalFd(), &t), 0);
+    EXPECT_EQ(cfgetospeed(&t), speed_t(B115200));
 }
 
 TEST_F(LinkTest, CompleteConfigForces8E1AndKeepsStoredFields) {

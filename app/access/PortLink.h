@@ -1,0 +1,32 @@
+// PortLink: the link operations on one serial port by number, for the party that owns the port at the
+// time: a worker thread while it runs, the access object on the user-interface thread otherwise. It holds
+// only the port number and no other state, so a worker may keep its own copy.
+//
+// SyncLink is the one resynchronisation loop of the program: up to SyncAttempts of (purge the receive
+// buffer, SendSync) at the port's current time-out, true at the first attempt answered with 0x90.
+#pragma once
+
+#include <cstdint>
+
+class PortLink {
+public:
+    static constexpr int SyncAttempts = 13;
+
+    explicit PortLink(int portNumber) : m_portNumber(portNumber) {}
+    int PortNumber() const { return m_portNumber; }
+
+    void PurgeReceive() const;
+    bool SyncLink() const;
+    // One register read transaction (no purge, no sync); false on a missing or invalid reply.
+    bool ReadRegister(uint32_t address, uint16_t &value) const;
+
+    // The first step of a hardware reset of a port that nothing else uses: open it and pulse DTR. The
+    // caller waits for the electronics and then calls Close.
+    static void OpenAndPulseReset(int portNumber);
+    static void Close(int portNumber);
+    // The version number of the link library.
+    static int LibraryVersion();
+
+private:
+    int m_portNumber;
+};

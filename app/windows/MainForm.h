@@ -1,0 +1,197 @@
+// TMainForm: the main window, a view of the session. It creates and places the controls, shows what the
+// session tells it (SessionView) and hands every user action to the session; the session decides. Worker
+// threads reach it only through the session's status controller, on the user-interface thread.
+#pragma once
+
+#include "display/LayoutClass.h"
+#include "session/Session.h"
+#include "session/SessionView.h"
+#include "windows/MainMenu.h"
+#include "windows/TRadioGroup.h"
+
+#include <QFont>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QCheckBox;
+class QDialog;
+class QFrame;
+class QLabel;
+class QMouseEvent;
+class QToolButton;
+
+class TStartup;
+class TRadioDialog;
+class TInfoForm;
+class TAboutBoxForm;
+class TEngineeringDisplay;
+class TAlarmHistoryForm;
+class TEncoderSetupForm;
+class TPlotSettingsForm;
+class TEditDialogForm;
+namespace platform {
+class Lamp;
+}
+
+// The plot area: a widget that owns an image. Drawing goes into the image, and the paint event blits
+// it, so incremental drawing persists between paints.
+class TPaintBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit TPaintBox(QWidget *parent = nullptr);
+    QImage &Canvas() { return canvas_; }
+    void ResizeCanvas(int w, int h);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QImage canvas_;
+};
+
+class TMainForm : public QWidget, public kpd::SessionView {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    kpd::Session &session() { return *session_; }
+    const kpd::Session &session() const { return *session_; }
+
+    // ---- Windows created by the program entry after this one (may be null until created) ----
+    TStartup *Startup = nullptr;
+    TAboutBoxForm *AboutBoxForm = nullptr;
+    TRadioDialog *RadioDialog = nullptr;
+    TEncoderSetupForm *EncoderSetupForm = nullptr;
+    TAlarmHistoryForm *AlarmHistoryForm = nullptr;
+    TEditDialogForm *EditDialogForm = nullptr;
+    TInfoForm *InfoForm = nullptr;
+    TPlotSettingsForm *PlotSettingsForm = nullptr;
+    TEngineeringDisplay *EngineeringDisplay = nullptr;
+
+    // ---- Window state ----
+    int LayoutClass = kpd::LayoutMedium;
+    kpd::LayoutChoice Layout;
+    int SignalBarSpan = 0;
+    int PlotWidth = 400;
+    int PlotHeight = 400;
+    float PlotScale = 300.0f;
+    int WindowFontSize = 12;
+    QFont RotatedCanvasFont;
+
+    // ---- Seams for the parts that plug in later, and for tests ----
+    // Runs a dialog modally and returns its result (default QDialog::exec; tests answer instead).
+    std::function<int(QDialog *)> execDialog;
+    // "Engineering Display Setup..." (Ctrl+Alt+S).
+    std::function<void()> engineeringDisplaySetup;
+    // Activation redraw of a plot mode: clear the plot and draw its frame or grid (default: the grid).
+    std::function<void(kpd::DisplayMode)> activatePlot;
+    // Layout of a plot mode (default: the plot-mode layout of this window).
+    std::function<void(kpd::DisplayMode)> showPlotLayout;
+    // SetInterpolationButton in the plot modes ("Plot Settings 1").
+    std::function<void(kpd::DisplayMode)> plotSettingsButton;
+
+    // ---- Handlers ----
+    void EncoderSignalButtonClick();
+    void SetFrequencyButtonClick();
+    void SignalStrengthButtonClick();
+    void PositionButtonClick();
+    void SetInterpolationButtonClick();
+    void Resetalarms1Click();
+    void FormActivate();
+    void GenericMouseMove(QWidget *control);
+    int RunModal(QDialog *dialog);
+    // Closes without the question and saves as a normal shutdown would (command line --quit-after).
+    void ShutDownNow() { session_->ShutDownNow(); }
+
+    // ---- Menu ----
+    MainMenu &Menu() { return menu_; }
+    const MainMenu &Menu() const { return menu_; }
+
+    // ---- kpd::SessionView ----
+    void ShowProgress(const std::string &caption, const std::string &text) override;
+    void HideProgress() override;
+    void SetBusy(bool busy) override;
+    void SetCaption(const std::string &caption) override;
+    void EnterDemoMode() override;
+    void EnterConnectedMode() override;
+    void SetDataControlsEnabled(bool enabled) override;
+    void SetMenuItemEnabled(const std::string &item, bool enabled) override;
+    void ShowInterpolationAndFrequency(int interpolationIndex, int frequencyCode) override;
+    void ShowSensorLabel(const std::string &text) override;
+    void ShowUnits(const std::string &units) override;
+    void ShowStatusLayout() override;
+    void ShowPlotLayout(kpd::DisplayMode mode) override;
+    void ActivatePlot(kpd::DisplayMode mode) override;
+    void ShowEngineeringDisplay() override;
+    void Repaint() override { repaint(); }
+    void Activate() override { FormActivate(); }
+    void EnableLoadedData(kpd::DisplayMode kind) override;
+    void ShowStatusSample(const std::string &elapsed, const std::string &position) override;
+    void ShowElapsedTime(const std::string &elapsed) override;
+    void ApplyStatusView(const kpd::StatusView &view) override;
+    bool CalibrationBoxTicked() const override;
+    void ShowElectronicsInfo(const InfoFields &fields) override;
+    kpd::OutputSelection OutputChoice() const override;
+    void Terminate() override;
+
+    // The plot modes' layout used until the plot engine provides showPlotLayout, and its empty grid.
+    void ShowPlotModeLayout(kpd::DisplayMode mode);
+    void DrawDefaultGrid();
+    // The controls of the status display (hidden in the plot modes).
+    std::vector<QWidget *> StatusWidgets() const;
+    // All 18 speed buttons in the hover order.
+    std::vector<QToolButton *> SpeedButtons() const;
+
+    // ---- Components (objectName = member name) ----
+    TPaintBox *GraphBox;
+    QFrame *LeftPanel, *RightPanel, *TopPanel, *BottomPanel;
+    std::array<QLabel *, 5> XValue;  // XValue1..XValue5 at index 0..4
+    std::array<QLabel *, 10> YValue; // YValue1..YValue10
+    QLabel *PlotNameText, *PlotDescriptionText, *XAxisText, *YAxisTextTop, *YAxisTextBottom, *SetupText;
+    TRadioGroup *PlotTypeGroup;
+    QToolButton *CenterIndexButton, *SetInterpolationButton, *SetFrequencyButton, *EncoderSignalButton,
+        *SignalStrengthButton, *PositionButton, *AcquireButton, *StopButton, *ReviewButton, *FastButton,
+        *ResetAlarmsButton, *AlarmHistoryButton, *ResetPositionButton, *StartCalButton, *StopCalButton,
+        *CalSetButton, *StartAlignButton, *StopAlignButton;
+    QToolButton *BitBtn1, *BitBtn2; // hidden: their fonts are the normal and the hover fonts
+    QCheckBox *CalGOPCheckBox, *CalIndexCheckBox, *SetLeftLimitCheckBox, *SetRightLimitCheckBox;
+    platform::Lamp *IndexShape, *LeftLimitShape, *RightLimitShape, *YellowShape, *RedShape, *OverSignalShape;
+    QLabel *IndexBox, *ResolutionBox, *TimeText2, *EncoderPositionText, *UnitsBox, *InterpolationBox,
+        *FrequencyBox;
+    QLabel *SignalBar;
+    QLabel *greenleft, *greenright, *yellowleft, *yellowright, *redleft, *redright, *darkgreenleft,
+        *darkgreenright;
+    QLabel *LogoImage, *SmallLogoImage, *LogoText1, *LogoText4;
+    // Captions of the status display.
+    QLabel *PositionCaption, *TimeCaption, *InterpolationCaption, *FrequencyCaption, *IndexCaption,
+        *LeftLimitCaption, *RightLimitCaption, *SignalCaption, *OverSignalCaption, *YellowCaption,
+        *RedCaption, *StateCaption, *CalibrationCaption, *SetupCaption;
+    QWidget *hoveredControl = nullptr;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    void CreateComponents();
+    void ConnectComponents();
+    void CreateMenu();
+    void ApplyLayoutClass();
+    void DrawBevel(QPainter &p, QWidget *control, bool raised);
+
+    MainMenu menu_;
+    std::unique_ptr<kpd::Session> session_;
+    // Button states last drawn with their bevels; the window is repainted only when they change.
+    std::array<kpd::ButtonState, 5> paintedButtonStates_{};
+    bool buttonStatesPainted_ = false;
+    bool closeAllowed_ = false;
+    bool activating_ = false;
+};

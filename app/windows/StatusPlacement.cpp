@@ -1,0 +1,196 @@
+#include "windows/StatusPlacement.h"
+
+#include "display/LayoutClass.h"
+#include "display/StatusPaint.h"
+#include "widgets/Lamp.h"
+#include "widgets/Logo.h"
+#include "windows/MainForm.h"
+
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QLabel>
+#include <QToolButton>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QRect Frame(const kpd::PaintRect &r) {
+    return QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom));
+}
+
+} // namespace
+
+namespace kpd {
+
+ClassMetrics MetricsFor(int sizeClass) {
+    switch (sizeClass) {
+    case kpd::LayoutSmall:
+        return {0.75, 7, 10, 12, 20, 560, 250, 240, 13};
+    case kpd::LayoutLarge:
+        return {1.35, 13, 17, 20, 36, 990, 505, 340, 25};
+    default:
+        return {1.0, 0, 12, 15, 28, 738, 340, 240, 13};
+    }
+}
+
+} // namespace kpd
+
+using kpd::ClassMetrics;
+using kpd::MetricsFor;
+
+
+void PlaceStatusControls(TMainForm &f, int sizeClass) {
+    const ClassMetrics m = MetricsFor(sizeClass);
+    const kpd::StatusDecorations &d = kpd::StatusDecorationsFor(sizeClass);
+    const QRect A = Frame(d.frames[0]); // position and elapsed time
+    const QRect B = Frame(d.frames[1]); // operating state
+    const QRect C = Frame(d.frames[2]); // calibration and alignment
+    auto s = [&](double v) { return static_cast<int>(std::lround(v * m.scale)); };
+    const int rowH = s(20);
+    const int btnH = s(26);
+    const int lamp = s(22);
+    const int pad = s(8);
+
+    // Logo, product title and sensor label above the frames.
+    const QSize logoSize =
+        sizeClass == kpd::LayoutSmall ? platform::kSmallLogoSize : platform::kLargeLogoSize;
+    const QRect logo(pad, pad, logoSize.width(), logoSize.height());
+    f.LogoImage->setGeometry(QRect(logo.topLeft(), platform::kLargeLogoSize));
+    f.SmallLogoImage->setGeometry(QRect(logo.topLeft(), platform::kSmallLogoSize));
+    QFont title = f.font();
+    title.setPixelSize(s(22));
+    f.LogoText1->setFont(title);
+    f.LogoText1->setGeometry(logo.right() + s(24), logo.top() + s(6), s(520), s(30));
+    QFont sensor = f.font();
+    sensor.setPixelSize(s(15));
+    f.LogoText4->setFont(sensor);
+    f.LogoText4->setStyleSheet("color: #00FFFF;");
+    f.LogoText4->setGeometry(logo.right() + s(24), logo.top() + s(40), s(520), s(24));
+
+    // Left column: the plot and setup buttons.
+    const int colX = pad * 2;
+    const int colW = A.left() - colX - pad * 2;
+    f.SetupText->setGeometry(colX, A.top() + s(4), colW, rowH);
+    f.CenterIndexButton->setGeometry(colX, A.top() + s(30), colW, btnH + s(4));
+    f.SetFrequencyButton->setGeometry(colX, A.top() + s(72), colW, btnH + s(4));
+    f.SetupCaption->setGeometry(colX, B.top() + s(4), colW, rowH);
+    f.SetInterpolationButton->setGeometry(colX, B.top() + s(30), colW, btnH + s(4));
+
+    // Frame A: position read-out, units, elapsed time, reset.
+    const int aw = A.width();
+    const int ah2 = A.height() / 2;
+    QFont big = f.font();
+    big.setPixelSize(m.positionFontPx);
+    f.EncoderPositionText->setFont(big);
+    f.EncoderPositionText->setStyleSheet("color: #00FF00;");
+    f.PositionCaption->setGeometry(A.left() + pad, A.top() + s(4), int(aw * 0.22), ah2 - s(4));
+    f.EncoderPositionText->setGeometry(A.left() + int(aw * 0.24), A.top() + s(3), int(aw * 0.46), ah2 - s(2));
+    f.UnitsBox->setGeometry(A.left() + int(aw * 0.72), A.top() + s(4), int(aw * 0.26), ah2 - s(4));
+    f.TimeCaption->setGeometry(A.left() + pad, A.top() + ah2 + s(2), int(aw * 0.28), ah2 - s(4));
+    f.TimeText2->setGeometry(A.left() + int(aw * 0.30), A.top() + ah2 + s(2), int(aw * 0.2), ah2 - s(4));
+    const int resetW = s(70);
+    f.ResetPositionButton->setGeometry(A.right() - pad - resetW, A.top() + ah2 + (ah2 - btnH) / 2, resetW,
+                                     btnH);
+
+    // Between A and B: interpolation and output frequency.
+    const int midY = A.bottom() + (B.top() - A.bottom() - rowH) / 2;
+    f.InterpolationCaption->setGeometry(A.left() + pad, midY, int(aw * 0.22), rowH);
+    f.InterpolationBox->setGeometry(A.left() + int(aw * 0.24), midY, int(aw * 0.14), rowH);
+    f.FrequencyCaption->setGeometry(A.left() + int(aw * 0.40), midY, int(aw * 0.30), rowH);
+    f.FrequencyBox->setGeometry(A.left() + int(aw * 0.72), midY, int(aw * 0.26), rowH);
+
+    // Index and limit lamps in the left column, level with the calibration frame.
+    const std::array<std::pair<platform::Lamp *, QLabel *>, 3> lamps = {
+        std::pair{f.IndexShape, f.IndexCaption}, std::pair{f.LeftLimitShape, f.LeftLimitCaption},
+        std::pair{f.RightLimitShape, f.RightLimitCaption}};
+    for (int i = 0; i < 3; ++i) {
+        const int y = C.top() + s(6) + i * (lamp + s(14));
+        lamps[i].first->setGeometry(colX + pad, y, lamp, lamp);
+        lamps[i].second->setGeometry(colX + pad + lamp + pad, y + (lamp - rowH) / 2, colW - lamp - 2 * pad,
+                                     rowH);
+    }
+
+    // Frame B: operating state texts.
+    const int bRow = (B.height() - s(8)) / 3;
+    f.StateCaption->setGeometry(B.left() + pad, B.top() + s(4), B.width() - 2 * pad, rowH);
+    f.IndexBox->setGeometry(B.left() + pad, B.top() + s(4) + bRow, B.width() - 2 * pad, rowH);
+    f.ResolutionBox->setGeometry(B.left() + pad, B.top() + s(4) + 2 * bRow, B.width() - 2 * pad, rowH);
+    f.IndexBox->setStyleSheet("color: #00FFFF;");
+
+    // Frame C: calibration check boxes and buttons, alignment buttons.
+    const int cRow = (C.height() - s(6)) / 5;
+    const int cInner = C.width() - 2 * pad;
+    f.CalibrationCaption->setGeometry(C.left() + pad, C.top() + s(3), cInner, rowH);
+    const int half = cInner / 2;
+    f.CalGOPCheckBox->setGeometry(C.left() + pad, C.top() + s(3) + cRow, half, rowH);
+    f.CalIndexCheckBox->setGeometry(C.left() + pad + half, C.top() + s(3) + cRow, half, rowH);
+    f.SetLeftLimitCheckBox->setGeometry(C.left() + pad, C.top() + s(3) + 2 * cRow, half, rowH);
+    f.SetRightLimitCheckBox->setGeometry(C.left() + pad + half, C.top() + s(3) + 2 * cRow, half, rowH);
+    const int third = (cInner - 2 * pad) / 3;
+    const int cBtnH = std::min(btnH, cRow - s(8)); // room for the bevels between the two rows
+    const int b1y = C.top() + s(3) + 3 * cRow + (cRow - cBtnH) / 2;
+    f.StartCalButton->setGeometry(C.left() + pad, b1y, third, cBtnH);
+    f.StopCalButton->setGeometry(C.left() + pad + third + pad, b1y, third, cBtnH);
+    f.CalSetButton->setGeometry(C.left() + pad + 2 * (third + pad), b1y, third, cBtnH);
+    const int b2y = b1y + cRow;
+    f.StartAlignButton->setGeometry(C.left() + pad, b2y, third, cBtnH);
+    f.StopAlignButton->setGeometry(C.left() + pad + third + pad, b2y, third, cBtnH);
+
+    // Signal bar with its zone markers, right of the words "Optimal" and "Poor".
+    const QSize marker(s(12), s(16));
+    const int barW = s(24);
+    const int leftMarkerX = d.optimalText.x + m.rotatedLineHeight + s(4);
+    const int barX = leftMarkerX + marker.width() + s(2);
+    const int rightMarkerX = barX + barW + s(2);
+    f.SignalBar->setGeometry(barX, m.barTop, barW, m.barHeight);
+    f.SignalBar->setPixmap(QPixmap::fromImage(platform::SignalBarImage(QSize(barW, m.barHeight))));
+    // The caption stands above both the bar and the rotated word "Optimal".
+    QFont rotated("Arial");
+    rotated.setWeight(QFont::DemiBold);
+    rotated.setPixelSize(m.rotatedLineHeight);
+    const int optimalTop = d.optimalText.y - QFontMetrics(rotated).horizontalAdvance("Optimal");
+    const int captionY = std::min(m.barTop, optimalTop) - rowH - s(8);
+    f.SignalCaption->setGeometry(barX + barW / 2 - s(60), captionY, s(120), rowH);
+    auto placeZone = [&](QLabel *l, QLabel *r, double centre) {
+        const int y = m.barTop + int(m.barHeight * centre) - marker.height() / 2;
+        l->setGeometry(leftMarkerX, y, marker.width(), marker.height());
+        r->setGeometry(rightMarkerX, y, marker.width(), marker.height());
+    };
+    placeZone(f.greenleft, f.greenright, 0.25);
+    placeZone(f.darkgreenleft, f.darkgreenright, 0.08);
+    placeZone(f.yellowleft, f.yellowright, 0.625);
+    placeZone(f.redleft, f.redright, 0.875);
+
+    // Alarm lamps right of the bar.
+    const int alarmX = rightMarkerX + marker.width() + s(14);
+    const int classWidth = sizeClass == kpd::LayoutSmall ? 800 : sizeClass == kpd::LayoutLarge ? 1280 : 1014;
+    const int alarmCapW = std::min(s(110), classWidth - (alarmX + lamp + pad) - 4);
+    const std::array<std::pair<platform::Lamp *, QLabel *>, 3> alarms = {
+        std::pair{f.OverSignalShape, f.OverSignalCaption}, std::pair{f.YellowShape, f.YellowCaption},
+        std::pair{f.RedShape, f.RedCaption}};
+    for (int i = 0; i < 3; ++i) {
+        const int y = m.barTop + s(10) + i * s(44);
+        alarms[i].first->setGeometry(alarmX, y, lamp, lamp);
+        alarms[i].second->setGeometry(alarmX + lamp + pad, y + (lamp - rowH) / 2, alarmCapW, rowH);
+    }
+    f.ResetAlarmsButton->setGeometry(alarmX, m.barTop + s(150), s(70), btnH);
+    f.AlarmHistoryButton->setGeometry(alarmX, m.barTop + s(186), s(70), btnH);
+
+    // Plot-mode controls (hidden in the status display) get their places from the plot layouts.
+    const int plot = f.Layout.plotSize;
+    f.GraphBox->setGeometry(sizeClass == kpd::LayoutSmall   ? 408
+                          : sizeClass == kpd::LayoutLarge ? 596
+                                                          : 456,
+                          148, plot, plot);
+    f.GraphBox->ResizeCanvas(plot, plot);
+    f.PlotTypeGroup->setGeometry(colX, C.top(), colW, s(100));
+    const int dataY = C.bottom() - btnH;
+    f.AcquireButton->setGeometry(colX, dataY - 3 * (btnH + s(6)), colW, btnH);
+    f.StopButton->setGeometry(colX, dataY - 2 * (btnH + s(6)), colW, btnH);
+    f.ReviewButton->setGeometry(colX, dataY - (btnH + s(6)), colW, btnH);
+    f.FastButton->setGeometry(colX, dataY, colW, btnH);
+}
+

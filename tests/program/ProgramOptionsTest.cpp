@@ -1,0 +1,25 @@
+// Command-line options.
+#include "program/ProgramOptions.h"
+
+#include <gtest/gtest.h>
+
+using kpd::ParseProgramOptions;
+
+TEST(ProgramOptions, ScreenshotAndQuitAfter) {
+    const auto o = ParseProgramOptions({"--screenshot", "/tmp/x.png", "--quit-after", "8000"});
+    EXPECT_TRUE(o.error.empty());
+    EXPECT_EQ(o.screenshotFile, "/tmp/x.png");
+    EXPECT_EQ(o.quitAfterMs, 8000);
+    const auto none = ParseProgramOptions({"-platform", "offscreen"});
+    EXPECT_TRUE(none.error.empty());
+    EXPECT_TRUE(none.screenshotFile.empty());
+    EXPECT_LT(none.quitAfterMs, 0);
+}
+
+TEST(ProgramOptions, BadValuesAreReported) {
+    EXPECT_FALSE(ParseProgramOptions({"--screenshot"}).error.empty());
+    EXPECT_FALSE(ParseProgramOptions({"--quit-after"}).error.empty());
+    EXPECT_FALSE(ParseProgramOptions({"--quit-after", "8s"}).error.empty());
+    EXPECT_FALSE(ParseProgramOptions({"--quit-after", "-5"}).error.empty());
+    EXPECT_FALSE(ParseProgramOptions({"--quit-after", ""}).error.empty());
+}

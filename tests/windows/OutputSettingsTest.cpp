@@ -1,0 +1,84 @@
+// Output settings: the dialog's preselection from GenReg1, the two words written, and the dialog flow.
+#include "session/OutputSettings.h"
+#include "AppTestSupport.h"
+#include "windows/TRadioDialog.h"
+
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using kpd::ComposeOutputWrites;
+using kpd::OutputSelection;
+using kpd::PreselectOutputs;
+
+TEST(OutputSettings, ClearWordPreselectsActiveLowEnabledLsbIndex) {
+    const OutputSelection s = PreselectOutputs(0x0000);
+    EXPECT_EQ(s.polarity, 0);
+    EXPECT_EQ(s.enable, 0);
+    EXPECT_EQ(s.indexType, 1);
+    const auto w = ComposeOutputWrites(0x0000, s);
+    EXPECT_EQ(w.first, 0x20020u);
+    EXPECT_EQ(w.second, 0x10020020u);
+}
+
+TEST(OutputSettings, SetBitsPreselectActiveHighDisabledIndexWindow) {
+    const OutputSelection s = PreselectOutputs(0x0013);
+    EXPECT_EQ(s.polarity, 1);
+    EXPECT_EQ(s.enable, 1);
+    EXPECT_EQ(s.indexType, 0);
+    const auto w = ComposeOutputWrites(0x0013, s);
+    EXPECT_EQ(w.first, 0x20093u);
+    EXPECT_EQ(w.second, 0x10020093u);
+}
+
+TEST(OutputSettings, KeptBitsAndBitThreeClearedInTheSecondWrite) {
+    const auto w = ComposeOutputWrites(0x004C, OutputSelection{0, 0, 0});
+    EXPECT_EQ(w.first, 0x2005Cu);
+    EXPECT_EQ(w.second, 0x10020054u);
+    // High byte of the copy and the other bits never leak into the word.
+    const auto x = ComposeOutputWrites(0xFFFF, OutputSelection{0, 0, 1});
+    EXPECT_EQ(x.first, 0x2006Cu);
+    EXPECT_EQ(x.second, 0x10020064u);
+    // Both index bits set, or bit 5 alone, read back as "LSB Index".
+    EXPECT_EQ(PreselectOutputs(0x0030).indexType, 1);
+    EXPECT_EQ(PreselectOutputs(0x0020).indexType, 1);
+    // Bit 7 alone does not decide the enable state.
+    EXPECT_EQ(PreselectOutputs(0x0080).enable, 0);
+}
+
+TEST(OutputSettingsDialog, PreselectsFromTheCopyAndQueuesTheWriteOnOk) {
+    apptest::Harness h;
+    TMainForm &f = *h.form;
+    f.RadioDialog = new TRadioDialog(&f);
+    f.GenReg1Copy = 0x0013;
+    f.InterpolationCopy = 4;
+    h.modalResult = QDialog::Accepted;
+    f.SetInterpolationButtonClick();
+    ASSERT_EQ(h.modalShown.size(), 1u);
+    TRadioDialog &d = *f.RadioDialog;
+    EXPECT_EQ(d.windowTitle(), "Settings");
+    EXPECT_EQ(d.RadioGroup1->title(), "Limits Polarity");
+    EXPECT_EQ(d.RadioGroup1->Items(), QStringList({"Active Low", "Active High"}));
+    EXPECT_EQ(d.RadioGroup2->Items(), QStringList({"Enabled", "Disabled"}));
+    EXPECT_EQ(d.RadioGroup3->Items(), QStringList({"Index Window", "LSB Index"}));
+    EXPECT_EQ(d.RadioGroup1->ItemIndex(), 1);
+    EXPECT_EQ(d.RadioGroup2->ItemIndex(), 1);
+    EXPECT_EQ(d.RadioGroup3->ItemIndex(), 0);
+    EXPECT_FALSE(d.RadioGroup3->isEnabled()); // greyed out with interpolation 4
+    EXPECT_FALSE(d.RadioGroup3->isHidden());
+    EXPECT_EQ(f.PendingCommand(), kpd::CmdWriteOutputSettings);
+    EXPECT_EQ(f.ReadWriteTimer->interval(), 300);
+    EXPECT_TRUE(f.ReadWriteTimer->isActive());
+}
+
+TEST(OutputSettingsDialog, CancelQueuesNothing) {
+    apptest::Harness h;
+    TMainForm &f = *h.form;
+    f.RadioDialog = new TRadioDialog(&f);
+    h.modalResult = QDialog::Rejected;
+    f.SetInterpolationButtonClick();
+    EXPECT_EQ(h.modalShown.size(), 1u);
+    EXPECT_FALSE(f.ReadWriteTimer->isActive());
+    EXPECT_EQ(f.PendingCommand(), 0);
+    // Interpolation other than 4 leaves the group's enabled state as it was.
+    EXPECT_TRUE(f.RadioDialog->RadioGroup3->isEnabled());
+}

@@ -1,0 +1,186 @@
+// Window states and display routines: demo and connected states, data controls, interpolation and
+// frequency texts, window caption, the hover highlight.
+#include "AppTestSupport.h"
+#include "access/ComData.h"
+#include "workers/StatusMonitor.h"
+#include "widgets/Lamp.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+TEST(WindowState, DemoAndConnectedStatesSwitchTheSameControls) {
+    apptest::Harness h;
+    TMainForm &f = *h.form;
+    f.SetAccess(std::make_unique<ComData>(256));
+    f.Access()->RestartPending = true;
+    f.EnterDemoMode();
+    EXPECT_TRUE(f.DemoFlag);
+    EXPECT_FALSE(f.Access()->RestartPending);
+    EXPECT_EQ(f.windowTitle(), "Demo Mode");
+    for (QWidget *w :
+         {static_cast<QWidget *>(f.CenterIndexButton), static_cast<QWidget *>(f.ResetPositionButton),
+          static_cast<QWidget *>(f.AcquireButton), static_cast<QWidget *>(f.PlotTypeGroup)})
+        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    for (const char *item : {"Tessalyversion1", "Savedata1", "Engineering1", "ResetDataBuffers1", "Encoder1"})
+        EXPECT_FALSE(f.ItemEnabled(item)) << item;
+    EXPECT_TRUE(f.ItemEnabled("HardwareReset1"));
+    EXPECT_TRUE(f.ItemEnabled("AboutTessalySoftware1"));
+
+    f.EnterConnectedMode();
+    EXPECT_FALSE(f.DemoFlag);
+    EXPECT_EQ(f.windowTitle(), "Live Data"); // the status layout ends with the caption of the data state
+    for (QWidget *w :
+         {static_cast<QWidget *>(f.CenterIndexButton), static_cast<QWidget *>(f.ResetPositionButton),
+          static_cast<QWidget *>(f.AcquireButton), static_cast<QWidget *>(f.PlotTypeGroup)})
+        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+    for (const char *item : {"Tessalyversion1", "Savedata1", "Engineering1", "ResetDataBuffers1", "Encoder1",
+                             "SoftwareSystemReset1"})
+        EXPECT_TRUE(f.ItemEnabled(item)) << item;
+    EXPECT_FALSE(f.ItemEnabled("HardwareReset1"));
+    EXPECT_FALSE(f.ItemEnabled("SearchForElectronics1"));
+}
+
+TEST(WindowState, DataControlsFollowTheFlagButTheSideButtonsStayEnabled) {
+    apptest::Harness h;
+    TMainForm &f = *h.form;
+    f.SetDataControlsEnabled(false);
+    EXPECT_FALSE(f.AcquireButton->isEnabled());
+    EXPECT_FALSE(f.SetInterpolationButton->isEnabled());
+    EXPECT_TRUE(f.CenterIndexButton->isEnabled());
+    EXPECT_TRUE(f.SetFrequencyButton->isEnabled());
+    EXPECT_TRUE(f.ItemEnabled("Lissajous1"));
+    f.SetDataControlsEnabled(true);
+    EXPECT_TRUE(f.AcquireButton->isEnabled());
+    EXPECT_TRUE(f.SetInterpolationButton->isEnabled());
+}
+
+TEST(WindowState, InterpolationAndFrequencyTexts) {
+    apptest::Harness h;
+    TMainForm &f = *h.form;
+    const char *texts[] = {" 14.4 MHz", " 7.2 MHz", " 3.6 MHz", " 1.8 MHz",
+                           " 900 kHz",  " 450 kHz", " 225 kHz"};
+    for (int code = 0; code < 7; ++code) {
+        f.ShowInterpolationAndFrequency(code, 0xF8 | code);
+        EXPECT_EQ(f.FrequencyBox->text(), texts[code]);
+        EXPECT_EQ(f.InterpolationBox->text(), QString::number(code + 1));
+    }
+    f.ShowInterpolationAndFrequency(9, 7); // code 7 leaves the text unchanged
+    EXPECT_EQ(f.FrequencyBox->text(), " 225 kHz");
+    EXPECT_EQ(f.InterpolationBox->text(), "10");
+}
+
+TEST(WindowState, CaptionFollowsTheDataStateOfTheCurrentMode) {
+    apptest::Harness h;
+    TMainForm &f = *h.form;
+    const char *captions[] = {"Data Display Stopped", "Live Data", "Data Display Stopped",
+                              "Viewing Buffered Data"};
+    f.DisplayMode = 2;
+    for (int s = 0; s < 4; ++s) {
+        f.DataState[2] = s;
+        f.UpdateWindowCaption();
+        EXPECT_EQ(f.windowTitle(), captions[s]);
+    }
+    f.ShowElapsedTime(12.345f);
+    EXPECT_EQ(f.TimeText2->text(), "12.3");
+}
+
+TEST(WindowState, HoverHighlightsOnlyTheButtonUnderTheMouse) {
+    apptest::Harness h;
+    TMainForm &f = *h.form;
+    f.GenericMouseMove(f.StartCalButton);
+    EXPECT_EQ(f.StartCalButton->font(), f.BitBtn2->font());
+    EXPECT_EQ(f.StopCalButton->font(), f.BitBtn1->font());
+    EXPECT_TRUE(f.BitBtn2->font().bold());
+    f.GenericMouseMove(&f);
+    EXPECT_EQ(f.StartCalButton->font(), f.BitBtn1->font());
+    EXPECT_EQ(f.hoveredControl, &f);
+}
+
+TEST(WindowState, SoftwarePositionResetOnlyRaisesTheZeroRequest) {
+    apptest::Harness h;
+    TMainForm &f = *h.form;
+    f.SetAccess(std::make_unique<ComData>(256));
+    int restarts = 0;
+    f.restartStreamingPlots = [&] { ++restarts; };
+    for (int mode : {0, 3, 4}) {
+        f.DisplayMode = mode;
+        f.Access()->ZeroRequest = false;
+        f.ResetPositionButtonClick();
+        EXPECT_TRUE(f.Access()->ZeroRequest);
+    }
+    EXPECT_EQ(restarts, 3);
+    EXPECT_FALSE(f.ReadWriteTimer->isActive());
+}
+
+TEST(WindowState, ResetAlarmsGreysTheAlarmLamps) {
+    apptest::Harness h;
+    TMainForm &f = *h.form;
+    f.OverSignalShape->setBrushColor(Qt::red);
+    f.YellowShape->setBrushColor(Qt::yellow);
+    f.ResetAlarmsButtonClick();
+    EXPECT_NE(f.OverSignalShape->brushColor(), QColor(Qt::red));
+    EXPECT_EQ(f.OverSignalShape->brushColor(), f.YellowShape->brushColor());
+    EXPECT_EQ(f.RedShape->brushColor(), f.YellowShape->brushColor());
+}
+
+TEST(WindowState, PlotModeLayoutAndBackToTheStatusDisplay) {
+    apptest::Harness h;
+    TMainForm &f = *h.form;
+    f.SetAccess(std::make_unique<ComData>(256));
+    struct Quiet : kpd::DataControl {
+        void SetDataControl(int, int) override {}
+    } quiet;
+    f.dataControl = &quiet;
+    f.EncoderSignalButtonClick(); // "Encoder Signal" in the status display
+    EXPECT_EQ(f.DisplayMode, 1);
+    EXPECT_EQ(f.PendingCommand(), kpd::CmdShowEncoderSignal);
+    EXPECT_FALSE(f.AcquireButton->isEnabled()); // data controls off during the switch
+    f.ExecuteCommand(kpd::CmdShowEncoderSignal);
+    EXPECT_TRUE(f.ButtonTimer->isActive()); // re-enables the data controls 200 ms later
+    EXPECT_EQ(f.GraphBox->geometry(), QRect(456, 148, 400, 400));
+    EXPECT_FALSE(f.GraphBox->isHidden());
+    EXPECT_TRUE(f.EncoderPositionText->isHidden());
+    EXPECT_TRUE(f.SignalBar->isHidden());
+    EXPECT_EQ(f.CenterIndexButton->text(), "Plot Options");
+    EXPECT_EQ(f.SetFrequencyButton->text(), "Back To Main");
+    EXPECT_EQ(f.PlotNameText->text(), " Encoder Signal Graph");
+    EXPECT_EQ(f.YValue[0]->text(), "100%");
+    EXPECT_EQ(f.XValue[2]->text(), "0%");
+    EXPECT_FALSE(f.ItemEnabled("Zeroposition1"));
+    // The frame panels touch the box.
+    EXPECT_EQ(f.LeftPanel->geometry().right() + 1, f.GraphBox->x());
+    EXPECT_EQ(f.RightPanel->x(), f.GraphBox->geometry().right() + 1);
+    // The grid: olive lines at 50, 100, ... 350 for a 400-pixel plot.
+    const QImage &img = f.GraphBox->Canvas();
+    EXPECT_EQ(img.pixelColor(50, 10), QColor(0x80, 0x80, 0x00));
+    EXPECT_EQ(img.pixelColor(51, 11), QColor(Qt::black));
+
+    if (const char *dir = std::getenv("KPD_SHOTS_DIR")) f.grab().save(QString("%1/plot-mode-1.png").arg(dir));
+
+    f.SetFrequencyButtonClick(); // "Back To Main"
+    EXPECT_EQ(f.DisplayMode, 0);
+    EXPECT_EQ(f.PendingCommand(), kpd::CmdShowStatus);
+    f.ExecuteCommand(kpd::CmdShowStatus);
+    EXPECT_TRUE(f.GraphBox->isHidden());
+    EXPECT_FALSE(f.EncoderPositionText->isHidden());
+    EXPECT_EQ(f.CenterIndexButton->text(), "Encoder Signal");
+    EXPECT_TRUE(f.ItemEnabled("Zeroposition1"));
+    EXPECT_TRUE(f.AcquireButton->isEnabled());
+    EXPECT_TRUE(f.AcquireButton->isHidden());
+}
+
+TEST(WindowState, DemoModeNeverStartsLivePollingOfTheStatusDisplay) {
+    apptest::Harness h;
+    TMainForm &f = *h.form;
+    f.SetAccess(std::make_unique<ComData>(256)); // the placeholder object of a failed search
+    f.EnterDemoMode();
+    f.DisplayMode = 0;
+    f.DataState[0] = 1;
+    f.ApplyDataState();
+    EXPECT_FALSE(f.Access()->ThreadRunning);
+    EXPECT_EQ(f.StatusMonitorControl()->Stats().threadsDone.load(), 0u);
+    EXPECT_FALSE(f.StatusMonitorControl()->WorkerActive());
+}
