@@ -154,19 +154,18 @@ void Session::Wait(int ms) {
 
 void Session::RunPortStep(std::function<bool()> step) {
     ++portHold_; // from the request on: no command runs and no worker starts
-    auto attempt = std::make_shared<std::function<void()>>();
-    *attempt = [this, step = std::move(step), attempt]() {
-        if (WorkerExists()) {
-            if (access_) access_->StopRequest = true;
-            QTimer::singleShot(kPortStepRetryMs, this, [attempt] { (*attempt)(); });
-            return;
-        }
-        const bool apply = step();
-        --portHold_;
-        *attempt = nullptr; // breaks the cycle of the shared function
-        if (apply) ApplyDataState();
-    };
-    (*attempt)();
+    TryPortStep(std::make_shared<std::function<bool()>>(std::move(step)));
+}
+
+void Session::TryPortStep(std::shared_ptr<std::function<bool()>> step) {
+    if (WorkerExists()) {
+        if (access_) access_->StopRequest = true;
+        QTimer::singleShot(kPortStepRetryMs, this, [this, step] { TryPortStep(step); });
+        return;
+    }
+    const bool apply = (*step)();
+    --portHold_;
+    if (apply) ApplyDataState();
 }
 
 void Session::ReplaceAccess(std::unique_ptr<ComData> access) {

@@ -171,6 +171,7 @@ private:
     // worker to stop and tries again every 20 ms until then. When the step returns true the data state of
     // the current mode is applied after the port is released.
     void RunPortStep(std::function<bool()> step);
+    void TryPortStep(std::shared_ptr<std::function<bool()>> step);
     void ReplaceAccess(std::unique_ptr<ComData> access);
     void AttachAccess();
     bool SearchNow();
