@@ -104,6 +104,7 @@ Session::Session(SessionView &view, std::string installDir)
     connect(genTimer_, &QTimer::timeout, this, [this] { GenTimerTimer(); });
     connect(restartTimer_, &QTimer::timeout, this, [this] {
         restartTimer_->stop();
+        searchPending_ = false;
         restartSearch_ = true;
         Search();
     });
@@ -687,6 +688,7 @@ bool Session::SearchNow() {
         view_.HideProgress();
         const auto r = platform::ShowMessage(MessageKind::Warning, kNotFoundText, MessageButtons::RetryIgnore);
         if (r == MessageResult::Retry && !shuttingDown_) {
+            searchPending_ = true;
             restartTimer_->start();
         } else {
             restartSearch_ = false;
@@ -780,6 +782,7 @@ bool Session::DecideLinkFailure() {
         }
         if (r == MessageResult::All) {
             access_->ClosePortIfOpen();
+            searchPending_ = true;
             restartTimer_->start();
             return false;
         }
@@ -825,6 +828,7 @@ void Session::ShutDownNow() {
     scheduler_.Disarm();
     readWriteTimer_->stop();
     restartTimer_->stop();
+    searchPending_ = false;
     if (!demo_ && access_) access_->StopRequest = true;
     view_.SetBusy(true);
     view_.ShowProgress("Please Wait...", "Shutting Down Program...");

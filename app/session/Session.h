@@ -59,8 +59,9 @@ public:
     void SetReview(bool review) { review_ = review; }
     bool RestartSearch() const { return restartSearch_; }
     bool ShuttingDown() const { return shuttingDown_; }
-    // True while a search, reconnect, shutdown close or the link-failure decision holds the port.
-    bool PortHeld() const { return portHold_ > 0 || linkDecisionOpen_; }
+    // True while a search (also one waiting on RestartTimer), a reconnect, a reset of the ports or the
+    // link-failure decision holds the port.
+    bool PortHeld() const { return portHold_ > 0 || linkDecisionOpen_ || searchPending_; }
     // True while a worker thread exists (the access object's flag, or one of the controllers' workers).
     bool WorkerExists() const;
 
@@ -227,7 +228,7 @@ private:
     bool shuttingDown_ = false;
     int portHold_ = 0;
     bool linkDecisionOpen_ = false;
-    bool linkDecisionPosted_ = false;
+    bool searchPending_ = false;
     int bufferSelector_ = 0;
     int executing_ = 0; // command being carried out
     int modelIndex_ = 0;
