@@ -1,6 +1,5 @@
 #include "platform/Dialogs.h"
 
-
 #include <vector>
 
 namespace platform {

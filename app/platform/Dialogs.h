@@ -1,8 +1,8 @@
 #pragma once
 // The one seam for the program's modal dialogs: message boxes with chosen buttons, and the file open and
 // save dialogs. The program uses Dialogs::Instance(); the program entry sets the real dialogs (QtDialogs:
-// QMessageBox, QFileDialog) as the default. Tests and the program's self-test install a ScriptedDialogs (ScriptedDialogs.h), which
-// answers from a queue and records every question, and never blocks.
+// QMessageBox, QFileDialog) as the default. Tests and the program's self-test install a ScriptedDialogs
+// (ScriptedDialogs.h), which answers from a queue and records every question, and never blocks.
 //
 // All calls belong to the user-interface thread.
 

@@ -1,11 +1,13 @@
 // Program entry: creates the windows in their fixed order (the main window, then the searching window,
 // whose construction shows the main window and searches for electronics, then the other windows) and runs
 // the message loop.
-#include "windows/MainForm.h"
 #include "program/KpdApplication.h"
 #include "program/ProgramOptions.h"
 #include "program/UnattendedDialogs.h"
+#include "windows/MainForm.h"
 
+#include "platform/Dialogs.h"
+#include "widgets/QtDialogs.h"
 #include "windows/TAboutBoxForm.h"
 #include "windows/TAlarmHistoryForm.h"
 #include "windows/TEditDialogForm.h"
@@ -15,8 +17,6 @@
 #include "windows/TPlotSettingsForm.h"
 #include "windows/TRadioDialog.h"
 #include "windows/TStartup.h"
-#include "platform/Dialogs.h"
-#include "widgets/QtDialogs.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -75,7 +75,7 @@ int main(int argc, char **argv) {
             });
         }
         if (options.quitAfterMs >= 0)
-            QTimer::singleShot(options.quitAfterMs, MainForm, [MainForm] { MainForm->ShutDownNow(); });
+            QTimer::singleShot(options.quitAfterMs, MainForm, [MainForm] { MainForm->session().ShutDownNow(); });
 
         const int rc = app.exec();
         delete MainForm;

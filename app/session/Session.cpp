@@ -468,8 +468,8 @@ void Session::RunWriteOutputSettings() {
 }
 
 void Session::RunMainAgc() {
-    const bool ok = access_ && (executing_ == CmdEnableMainAgc ? access_->EnableMainAgc()
-                                                                : access_->DisableMainAgc());
+    const bool ok =
+        access_ && (executing_ == CmdEnableMainAgc ? access_->EnableMainAgc() : access_->DisableMainAgc());
     if (!ok) return LinkFailure();
     ApplyDataState();
 }
@@ -686,7 +686,8 @@ bool Session::SearchNow() {
         status_->Evaluation().History().Clear();
         ReplaceAccess(std::make_unique<ComData>(kLastPort, data_)); // never opened
         view_.HideProgress();
-        const auto r = platform::ShowMessage(MessageKind::Warning, kNotFoundText, MessageButtons::RetryIgnore);
+        const auto r =
+            platform::ShowMessage(MessageKind::Warning, kNotFoundText, MessageButtons::RetryIgnore);
         if (r == MessageResult::Retry && !shuttingDown_) {
             searchPending_ = true;
             restartTimer_->start();
@@ -812,8 +813,7 @@ bool Session::Reconnect() {
 // ---- Shutdown ----
 
 bool Session::Close() {
-    const auto r =
-        platform::ShowMessage(MessageKind::Confirmation, "Close Program?", MessageButtons::YesNo);
+    const auto r = platform::ShowMessage(MessageKind::Confirmation, "Close Program?", MessageButtons::YesNo);
     if (r != MessageResult::Yes) {
         view_.Activate();
         return false;

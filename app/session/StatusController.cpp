@@ -36,7 +36,8 @@ void StatusController::SetDataControl(DataState state) {
 }
 
 SaveDialogTexts StatusController::SaveDialog() const {
-    return {"Save Setup and Status Data as:", "man", "Setup and Status Data (*.man)|*.man|All Files (*.*)|*.*"};
+    return {"Save Setup and Status Data as:", "man",
+            "Setup and Status Data (*.man)|*.man|All Files (*.*)|*.*"};
 }
 
 void StatusController::Save(const std::filesystem::path &file) const {

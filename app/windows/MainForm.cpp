@@ -1,21 +1,18 @@
 // TMainForm: construction, components and their bindings, painting, activation, hover highlight, close.
 #include "windows/MainForm.h"
 
-#include "display/StatusPaint.h"
+#include "platform/InstallDirectory.h"
+#include "session/StatusController.h"
+#include "widgets/Controls.h"
+#include "widgets/Lamp.h"
+#include "widgets/Logo.h"
+#include "widgets/ScreenInfo.h"
+#include "windows/StatusDisplay.h"
 #include "windows/TAlarmHistoryForm.h"
 #include "windows/TEngineeringDisplay.h"
 #include "windows/TPlotSettingsForm.h"
 #include "windows/TStartup.h"
-#include "platform/Dialogs.h"
-#include "platform/InstallDirectory.h"
-#include "widgets/Lamp.h"
-#include "widgets/Logo.h"
-#include "widgets/RotatedText.h"
-#include "widgets/ScreenInfo.h"
-#include "widgets/WaitCursor.h"
-#include "session/StatusController.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -29,63 +26,11 @@
 
 #include <clocale>
 
-TPaintBox::TPaintBox(QWidget *parent) : QWidget(parent) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    ResizeCanvas(400, 400);
-}
-
-void TPaintBox::ResizeCanvas(int w, int h) {
-    if (w <= 0 || h <= 0) return;
-    if (canvas_.size() == QSize(w, h)) return;
-    canvas_ = QImage(w, h, QImage::Format_RGB32);
-    canvas_.fill(Qt::black);
-}
-
-void TPaintBox::paintEvent(QPaintEvent *) {
-    QPainter p(this);
-    p.fillRect(rect(), Qt::black);
-    p.drawImage(0, 0, canvas_);
-}
-
-namespace {
-
-QToolButton *MakeButton(QWidget *parent, const char *name, const char *caption) {
-    auto *b = new QToolButton(parent);
-    b->setObjectName(name);
-    b->setText(caption);
-    b->setAutoRaise(true); // flat speed button
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    b->setMouseTracking(true);
-    return b;
-}
-
-QLabel *MakeLabel(QWidget *parent, const char *name, const QString &text = {}) {
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    return l;
-}
-
-QCheckBox *MakeCheck(QWidget *parent, const char *name, const char *caption) {
-    auto *c = new QCheckBox(caption, parent);
-    c->setObjectName(name);
-    // A white box with a black tick, readable on the black window.
-    QPalette pal = c->palette();
-    pal.setColor(QPalette::Base, Qt::white);
-    pal.setColor(QPalette::Text, Qt::black);
-    c->setPalette(pal);
-    return c;
-}
-
-platform::Lamp *MakeLamp(QWidget *parent, const char *name) {
-    auto *l = new platform::Lamp(parent, QColor(0x80, 0x80, 0x80));
-    l->setObjectName(name);
-    return l;
-}
-
-} // namespace
-
-
 using kpd::DisplayMode;
+using platform::MakeButton;
+using platform::MakeCheck;
+using platform::MakeLabel;
+using platform::MakeLamp;
 
 TMainForm::TMainForm(QWidget *parent) : QWidget(parent), menu_(*this) {
     // The designed form. Every number the program formats or parses uses a point.
@@ -101,9 +46,8 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent), menu_(*this) {
     pal.setColor(QPalette::ButtonText, Qt::white);
     pal.setColor(QPalette::Button, Qt::black);
     pal.setColor(QPalette::Base, Qt::black);
-    pal.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x60, 0x60, 0x60));
-    pal.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x60, 0x60, 0x60));
-    pal.setColor(QPalette::Disabled, QPalette::Text, QColor(0x60, 0x60, 0x60));
+    for (QPalette::ColorRole role : {QPalette::ButtonText, QPalette::WindowText, QPalette::Text})
+        pal.setColor(QPalette::Disabled, role, QColor(0x60, 0x60, 0x60));
     setPalette(pal);
     QFont f("Arial");
     f.setPixelSize(12);
@@ -120,8 +64,8 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent), menu_(*this) {
     ConnectComponents();
     // The session reads the settings from the install directory (the registry stand-in, else the
     // working directory at start).
-    session_ = std::make_unique<kpd::Session>(*this,
-                                              platform::InstallDirectoryOr(QDir::currentPath().toStdString()));
+    session_ = std::make_unique<kpd::Session>(
+        *this, platform::InstallDirectoryOr(QDir::currentPath().toStdString()));
     CreateMenu();
 
     // Activation and restore of the application redraw the window.
@@ -362,40 +306,12 @@ void TMainForm::changeEvent(QEvent *event) {
         QTimer::singleShot(0, this, [this] { FormActivate(); });
 }
 
-void TMainForm::DrawBevel(QPainter &p, QWidget *control, bool raised) {
-    const QRect g = control->geometry();
-    const kpd::PaintRect bounds{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
-    for (const kpd::PaintSegment &s : kpd::ControlBevel(bounds, raised)) {
-        p.setPen(QPen(QColor(s.colour.r, s.colour.g, s.colour.b), 1, Qt::SolidLine));
-        p.drawLine(s.from.x, s.from.y, s.to.x, s.to.y);
-    }
-}
-
 void TMainForm::paintEvent(QPaintEvent *event) {
     QWidget::paintEvent(event);
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, true);
-    if (session_ && session_->Mode() == DisplayMode::Status) {
-        const kpd::StatusDecorations &d = kpd::StatusDecorationsFor(LayoutClass);
-        p.setPen(QPen(QColor(0x80, 0x80, 0x80), 1, Qt::SolidLine));
-        p.setBrush(Qt::NoBrush);
-        for (const kpd::PaintRect &r : d.frames)
-            p.drawRect(QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)));
-        p.setPen(Qt::white);
-        p.setFont(RotatedCanvasFont);
-        platform::DrawRotatedText(p, QPoint(d.optimalText.x, d.optimalText.y),
-                                  QString::fromLatin1("Optimal"));
-        platform::DrawRotatedText(p, QPoint(d.poorText.x, d.poorText.y), QString::fromLatin1("Poor"));
-        for (QToolButton *b : {ResetPositionButton, StartCalButton, StopCalButton, SetInterpolationButton})
-            DrawBevel(p, b, b->isVisibleTo(this));
-        // The alignment and Set buttons follow the operating state: a black bevel erases the frame of a
-        // button the state has hidden.
-        const kpd::StatusView &v = session_->Status().View();
-        DrawBevel(p, StartAlignButton, v.StartAlignButton.raisedBevel && StartAlignButton->isVisibleTo(this));
-        DrawBevel(p, StopAlignButton, v.StopAlignButton.raisedBevel && StopAlignButton->isVisibleTo(this));
-        DrawBevel(p, CalSetButton, v.CalSetButton.raisedBevel && CalSetButton->isVisibleTo(this));
-    }
+    if (session_ && session_->Mode() == DisplayMode::Status) PaintStatusDecorations(*this, p);
     DrawBevel(p, CenterIndexButton, true);
     DrawBevel(p, SetFrequencyButton, true);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "display/LayoutClass.h"
+#include "display/TPaintBox.h"
 #include "session/Session.h"
 #include "session/SessionView.h"
 #include "windows/MainMenu.h"
@@ -36,22 +37,6 @@ class TEditDialogForm;
 namespace platform {
 class Lamp;
 }
-
-// The plot area: a widget that owns an image. Drawing goes into the image, and the paint event blits
-// it, so incremental drawing persists between paints.
-class TPaintBox : public QWidget {
-    Q_OBJECT
-public:
-    explicit TPaintBox(QWidget *parent = nullptr);
-    QImage &Canvas() { return canvas_; }
-    void ResizeCanvas(int w, int h);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QImage canvas_;
-};
 
 class TMainForm : public QWidget, public kpd::SessionView {
     Q_OBJECT
@@ -105,10 +90,6 @@ public:
     void FormActivate();
     void GenericMouseMove(QWidget *control);
     int RunModal(QDialog *dialog);
-    // Closes without the question and saves as a normal shutdown would (command line --quit-after).
-    void ShutDownNow() { session_->ShutDownNow(); }
-
-    // ---- Menu ----
     MainMenu &Menu() { return menu_; }
     const MainMenu &Menu() const { return menu_; }
 
@@ -185,7 +166,6 @@ private:
     void ConnectComponents();
     void CreateMenu();
     void ApplyLayoutClass();
-    void DrawBevel(QPainter &p, QWidget *control, bool raised);
 
     MainMenu menu_;
     std::unique_ptr<kpd::Session> session_;

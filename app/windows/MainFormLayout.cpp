@@ -2,7 +2,7 @@
 #include "windows/MainForm.h"
 
 #include "windows/PlotModeLayout.h"
-#include "windows/StatusPlacement.h"
+#include "windows/StatusDisplay.h"
 
 #include "display/StatusPaint.h"
 #include "widgets/Lamp.h"
@@ -165,7 +165,6 @@ std::vector<QWidget *> TMainForm::StatusWidgets() const {
             darkgreenleft,
             darkgreenright};
 }
-
 
 void TMainForm::ShowPlotModeLayout(kpd::DisplayMode mode) {
     ::ShowPlotModeLayout(*this, mode);

@@ -50,7 +50,8 @@ void TMainForm::CreateMenu() {
     on(m.AddItem("Tessalyversion1", "Electronics &Info...", "View1", QKeySequence(Qt::Key_F7)),
        [&s] { s.ShowInfo(); });
 
-    on(m.AddItem("Interpolation1", "&Interpolation...", "Settings1"), [this] { SetInterpolationButtonClick(); });
+    on(m.AddItem("Interpolation1", "&Interpolation...", "Settings1"),
+       [this] { SetInterpolationButtonClick(); });
     on(m.AddItem("Bandwidth1", "Output &Frequency...", "Settings1"), [this] { SetFrequencyButtonClick(); });
     on(m.AddItem("Encoder1", "&Units...", "Settings1"), [this] {
         if (EncoderSetupForm) EncoderSetupForm->show();
@@ -83,9 +84,10 @@ void TMainForm::CreateMenu() {
 
     m.AddItem("Encoderinstallationwizard1", "Encoder &Installation Wizard", "Help1");
     m.AddItem("Tessalysoftwarehelp1", "&Help", "Help1", QKeySequence(Qt::Key_F1));
-    on(m.AddItem("AboutTessalySoftware1", "&About...", "Help1", QKeySequence(Qt::SHIFT | Qt::Key_F1)), [this] {
-        if (AboutBoxForm) RunModal(AboutBoxForm);
-    });
+    on(m.AddItem("AboutTessalySoftware1", "&About...", "Help1", QKeySequence(Qt::SHIFT | Qt::Key_F1)),
+       [this] {
+           if (AboutBoxForm) RunModal(AboutBoxForm);
+       });
 
     m.SetEnabled("Tools1", false); // designed disabled
 }

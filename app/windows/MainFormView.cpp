@@ -5,6 +5,7 @@
 #include "session/StatusController.h"
 #include "widgets/Lamp.h"
 #include "widgets/WaitCursor.h"
+#include "windows/StatusDisplay.h"
 #include "windows/TEngineeringDisplay.h"
 #include "windows/TInfoForm.h"
 #include "windows/TRadioDialog.h"
@@ -15,15 +16,6 @@
 #include <QToolButton>
 
 namespace {
-QColor ToQColor(kpd::Rgb c) {
-    return QColor(c.r, c.g, c.b);
-}
-
-void ApplyButton(QToolButton *b, const kpd::ButtonState &s) {
-    b->setEnabled(s.enabled);
-    b->setVisible(s.visible);
-}
-
 const char *const kDemoDisabledItems[] = {"Tessalyversion1", "Savedata1",           "Mainwindow1",
                                           "Lissajous1",      "SignalMonitor1",      "EncoderPositionPlot1",
                                           "Engineering1",    "Resetalarms1",        "Interpolation1",
@@ -69,7 +61,8 @@ void TMainForm::SetDataControlsEnabled(bool e) {
         b->setEnabled(e);
     CenterIndexButton->setEnabled(true);
     SetFrequencyButton->setEnabled(true);
-    for (const char *item : {"Mainwindow1", "Lissajous1", "SignalMonitor1", "EncoderPositionPlot1", "Engineering1"})
+    for (const char *item :
+         {"Mainwindow1", "Lissajous1", "SignalMonitor1", "EncoderPositionPlot1", "Engineering1"})
         menu_.SetEnabled(item, true);
 }
 
@@ -186,8 +179,8 @@ kpd::OutputSelection TMainForm::OutputChoice() const {
 // ---- The status display ----
 
 bool TMainForm::CalibrationBoxTicked() const {
-    return CalGOPCheckBox->isChecked() || CalIndexCheckBox->isChecked() || SetLeftLimitCheckBox->isChecked() ||
-           SetRightLimitCheckBox->isChecked();
+    return CalGOPCheckBox->isChecked() || CalIndexCheckBox->isChecked() ||
+           SetLeftLimitCheckBox->isChecked() || SetRightLimitCheckBox->isChecked();
 }
 
 void TMainForm::ShowStatusSample(const std::string &elapsed, const std::string &position) {
@@ -200,34 +193,7 @@ void TMainForm::ShowElapsedTime(const std::string &elapsed) {
 }
 
 void TMainForm::ApplyStatusView(const kpd::StatusView &v) {
-    IndexShape->setBrushColor(ToQColor(v.IndexShape));
-    LeftLimitShape->setBrushColor(ToQColor(v.LeftLimitShape));
-    RightLimitShape->setBrushColor(ToQColor(v.RightLimitShape));
-    YellowShape->setBrushColor(ToQColor(v.YellowShape));
-    RedShape->setBrushColor(ToQColor(v.RedShape));
-    OverSignalShape->setBrushColor(ToQColor(v.OverSignalShape));
-    IndexBox->setText(QString::fromStdString(v.IndexBox));
-    ResolutionBox->setText(QString::fromStdString(v.ResolutionBox));
-    // Restyling re-polishes the widget: do it only when the colour changes (samples arrive ~20 times a
-    // second).
-    const QString style = "color: " + QString::fromStdString(v.ResolutionBoxFont.ToHex()) + ";";
-    if (ResolutionBox->styleSheet() != style) ResolutionBox->setStyleSheet(style);
-    if (session_ && session_->Mode() == kpd::DisplayMode::Status) {
-        ResolutionBox->setVisible(v.ResolutionBoxVisible);
-        ApplyButton(StartCalButton, v.StartCalButton);
-        ApplyButton(StopCalButton, v.StopCalButton);
-        ApplyButton(StartAlignButton, v.StartAlignButton);
-        ApplyButton(StopAlignButton, v.StopAlignButton);
-        ApplyButton(CalSetButton, v.CalSetButton);
-        greenleft->setVisible(v.markers.green);
-        greenright->setVisible(v.markers.green);
-        yellowleft->setVisible(v.markers.yellow);
-        yellowright->setVisible(v.markers.yellow);
-        redleft->setVisible(v.markers.red);
-        redright->setVisible(v.markers.red);
-        darkgreenleft->setVisible(v.markers.darkGreen);
-        darkgreenright->setVisible(v.markers.darkGreen);
-    }
+    ShowStatusView(*this, v, session_ && session_->Mode() == kpd::DisplayMode::Status);
     const std::array<kpd::ButtonState, 5> buttons{v.StartCalButton, v.StopCalButton, v.StartAlignButton,
                                                   v.StopAlignButton, v.CalSetButton};
     if (!buttonStatesPainted_ || buttons != paintedButtonStates_) {

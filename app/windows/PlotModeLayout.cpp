@@ -76,7 +76,8 @@ void ShowPlotModeLayout(TMainForm &f, kpd::DisplayMode displayMode) {
         } else {
             f.YValue[i]->setText(fraction[i]);
             f.YValue[i + 5]->setText(fraction[i]);
-            if (f.session().StateOf(kpd::DisplayMode::SignalPlots) != kpd::DataState::Live) f.XValue[i]->setText(seconds[i]);
+            if (f.session().StateOf(kpd::DisplayMode::SignalPlots) != kpd::DataState::Live)
+                f.XValue[i]->setText(seconds[i]);
         }
         f.YValue[i]->show();
         f.XValue[i]->show();

@@ -1,7 +1,7 @@
 #include "windows/TAboutBoxForm.h"
 
-#include "platform/VersionInfo.h"
 #include "access/PortLink.h"
+#include "platform/VersionInfo.h"
 
 #include <QFrame>
 #include <QLabel>

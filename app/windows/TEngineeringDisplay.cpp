@@ -1,6 +1,5 @@
 #include "windows/TEngineeringDisplay.h"
 
-
 TEngineeringDisplay::TEngineeringDisplay(QWidget *parent) : QDialog(parent) {
     setObjectName("EngineeringDisplay");
     setWindowTitle("Engineering Display");

@@ -2,15 +2,14 @@
 // information command runs, with the serial port in use.
 #pragma once
 
-#include <QDialog>
 #include "session/InfoFields.h"
+#include <QDialog>
 
 #include <cstdint>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
-
 
 class TInfoForm : public QDialog {
     Q_OBJECT

@@ -6,13 +6,14 @@
 // at 11 bits per byte and 38400 baud, give the shortest possible sample time. CPU: the process's CPU time
 // (getrusage) minus that of the simulator's own threads (/proc/self/task), which stand in for the
 // electronics.
-#include "access/ComData.h"
-#include "windows/MainForm.h"
 #include "ProcessCpu.h"
-#include "workers/StatusMonitor.h"
+#include "access/ComData.h"
 #include "kpdsim/Simulator.h"
 #include "platform/ScriptedDialogs.h"
 #include "platform/WorkerThread.h"
+#include "session/StatusController.h"
+#include "windows/MainForm.h"
+#include "workers/StatusMonitor.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -70,14 +71,17 @@ int main(int argc, char **argv) {
         platform::ScriptedDialogs dialogs; // no box is expected; any question would be recorded
         platform::ScopedDialogs scope(dialogs);
         auto form = std::make_unique<TMainForm>();
-        form->waitMs = [](int) {}; // the search's pauses are not part of the figures
+        form->session().waitMs = [](int) {}; // the search's pauses are not part of the figures
         form->show();
-        form->Search();
-        if (!form->Access() || !form->Access()->PortOpen() || !form->StatusMonitorControl()->WorkerActive()) {
+        form->session().Search();
+        platform::WaitWhile([&] { return !form->session().Status().WorkerActive(); },
+                            std::chrono::milliseconds(2000));
+        if (!form->session().Access() || !form->session().Access()->PortOpen() ||
+            !form->session().Status().WorkerActive()) {
             std::fprintf(stderr, "the main window did not start monitoring the simulator\n");
             return 1;
         }
-        const auto &stats = form->StatusMonitorControl()->Stats();
+        const auto &stats = form->session().Status().Monitor().Stats();
         platform::RunEventsFor(std::chrono::milliseconds(kWarmUpMs));
 
         const uint64_t samples0 = stats.samples.load();
@@ -94,9 +98,9 @@ int main(int argc, char **argv) {
         const std::string shownTime = form->TimeText2->text().toStdString();
         const std::string shownPosition = form->EncoderPositionText->text().toStdString();
 
-        form->Access()->StopRequest = true;
-        platform::WaitUntilCleared(form->Access()->ThreadRunning, std::chrono::milliseconds(5000));
-        form->Access()->ClosePortIfOpen();
+        form->session().Access()->StopRequest = true;
+        platform::WaitUntilCleared(form->session().Access()->ThreadRunning, std::chrono::milliseconds(5000));
+        form->session().Access()->ClosePortIfOpen();
         form.reset();
 
         const double bytesPerSample = samples > 0 ? static_cast<double>(bytes) / samples : 0.0;

@@ -4,10 +4,10 @@
 // Against simulated electronics on a pseudo-terminal (also run under the sanitizers).
 #include "QuietView.h"
 
-#include "session/Session.h"
-#include "session/StatusController.h"
 #include "platform/ScriptedDialogs.h"
 #include "platform/WorkerThread.h"
+#include "session/Session.h"
+#include "session/StatusController.h"
 
 #include <SimulatorPortDir.h>
 #include <kpdsim/Simulator.h>
@@ -40,7 +40,8 @@ class SlowAnswerer : public platform::ScriptedDialogs {
 public:
     MessageResult Message(MessageKind kind, std::string_view text, MessageButtons buttons,
                           std::string_view caption) override {
-        if (buttons != MessageButtons::YesNoAll) return platform::ScriptedDialogs::Message(kind, text, buttons, caption);
+        if (buttons != MessageButtons::YesNoAll)
+            return platform::ScriptedDialogs::Message(kind, text, buttons, caption);
         ++asked;
         if (whileOpen) whileOpen();
         QElapsedTimerLoop(openMs);

@@ -1,21 +1,33 @@
-#include "windows/StatusPlacement.h"
+#include "windows/StatusDisplay.h"
 
 #include "display/LayoutClass.h"
 #include "display/StatusPaint.h"
+#include "session/StatusController.h"
 #include "widgets/Lamp.h"
 #include "widgets/Logo.h"
+#include "widgets/RotatedText.h"
 #include "windows/MainForm.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
+#include <QPainter>
 #include <QToolButton>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
+
+QColor ToQColor(kpd::Rgb c) {
+    return QColor(c.r, c.g, c.b);
+}
+
+void ApplyButton(QToolButton *b, const kpd::ButtonState &s) {
+    b->setEnabled(s.enabled);
+    b->setVisible(s.visible);
+}
 
 QRect Frame(const kpd::PaintRect &r) {
     return QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom));
@@ -40,7 +52,6 @@ ClassMetrics MetricsFor(int sizeClass) {
 
 using kpd::ClassMetrics;
 using kpd::MetricsFor;
-
 
 void PlaceStatusControls(TMainForm &f, int sizeClass) {
     const ClassMetrics m = MetricsFor(sizeClass);
@@ -93,7 +104,7 @@ void PlaceStatusControls(TMainForm &f, int sizeClass) {
     f.TimeText2->setGeometry(A.left() + int(aw * 0.30), A.top() + ah2 + s(2), int(aw * 0.2), ah2 - s(4));
     const int resetW = s(70);
     f.ResetPositionButton->setGeometry(A.right() - pad - resetW, A.top() + ah2 + (ah2 - btnH) / 2, resetW,
-                                     btnH);
+                                       btnH);
 
     // Between A and B: interpolation and output frequency.
     const int midY = A.bottom() + (B.top() - A.bottom() - rowH) / 2;
@@ -182,9 +193,9 @@ void PlaceStatusControls(TMainForm &f, int sizeClass) {
     // Plot-mode controls (hidden in the status display) get their places from the plot layouts.
     const int plot = f.Layout.plotSize;
     f.GraphBox->setGeometry(sizeClass == kpd::LayoutSmall   ? 408
-                          : sizeClass == kpd::LayoutLarge ? 596
-                                                          : 456,
-                          148, plot, plot);
+                            : sizeClass == kpd::LayoutLarge ? 596
+                                                            : 456,
+                            148, plot, plot);
     f.GraphBox->ResizeCanvas(plot, plot);
     f.PlotTypeGroup->setGeometry(colX, C.top(), colW, s(100));
     const int dataY = C.bottom() - btnH;
@@ -194,3 +205,63 @@ void PlaceStatusControls(TMainForm &f, int sizeClass) {
     f.FastButton->setGeometry(colX, dataY, colW, btnH);
 }
 
+void DrawBevel(QPainter &p, QWidget *control, bool raised) {
+    const QRect g = control->geometry();
+    const kpd::PaintRect bounds{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+    for (const kpd::PaintSegment &s : kpd::ControlBevel(bounds, raised)) {
+        p.setPen(QPen(QColor(s.colour.r, s.colour.g, s.colour.b), 1, Qt::SolidLine));
+        p.drawLine(s.from.x, s.from.y, s.to.x, s.to.y);
+    }
+}
+
+void PaintStatusDecorations(TMainForm &f, QPainter &p) {
+    const kpd::StatusDecorations &d = kpd::StatusDecorationsFor(f.LayoutClass);
+    p.setPen(QPen(QColor(0x80, 0x80, 0x80), 1, Qt::SolidLine));
+    p.setBrush(Qt::NoBrush);
+    for (const kpd::PaintRect &r : d.frames)
+        p.drawRect(QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)));
+    p.setPen(Qt::white);
+    p.setFont(f.RotatedCanvasFont);
+    platform::DrawRotatedText(p, QPoint(d.optimalText.x, d.optimalText.y), QString::fromLatin1("Optimal"));
+    platform::DrawRotatedText(p, QPoint(d.poorText.x, d.poorText.y), QString::fromLatin1("Poor"));
+    for (QToolButton *b :
+         {f.ResetPositionButton, f.StartCalButton, f.StopCalButton, f.SetInterpolationButton})
+        DrawBevel(p, b, b->isVisibleTo(&f));
+    // The alignment and Set buttons follow the operating state: a black bevel erases the frame of a
+    // button the state has hidden.
+    const kpd::StatusView &v = f.session().Status().View();
+    DrawBevel(p, f.StartAlignButton, v.StartAlignButton.raisedBevel && f.StartAlignButton->isVisibleTo(&f));
+    DrawBevel(p, f.StopAlignButton, v.StopAlignButton.raisedBevel && f.StopAlignButton->isVisibleTo(&f));
+    DrawBevel(p, f.CalSetButton, v.CalSetButton.raisedBevel && f.CalSetButton->isVisibleTo(&f));
+}
+
+void ShowStatusView(TMainForm &f, const kpd::StatusView &v, bool statusDisplayShown) {
+    f.IndexShape->setBrushColor(ToQColor(v.IndexShape));
+    f.LeftLimitShape->setBrushColor(ToQColor(v.LeftLimitShape));
+    f.RightLimitShape->setBrushColor(ToQColor(v.RightLimitShape));
+    f.YellowShape->setBrushColor(ToQColor(v.YellowShape));
+    f.RedShape->setBrushColor(ToQColor(v.RedShape));
+    f.OverSignalShape->setBrushColor(ToQColor(v.OverSignalShape));
+    f.IndexBox->setText(QString::fromStdString(v.IndexBox));
+    f.ResolutionBox->setText(QString::fromStdString(v.ResolutionBox));
+    // Restyling re-polishes the widget: do it only when the colour changes (samples arrive ~20 times a
+    // second).
+    const QString style = "color: " + QString::fromStdString(v.ResolutionBoxFont.ToHex()) + ";";
+    if (f.ResolutionBox->styleSheet() != style) f.ResolutionBox->setStyleSheet(style);
+    if (statusDisplayShown) {
+        f.ResolutionBox->setVisible(v.ResolutionBoxVisible);
+        ApplyButton(f.StartCalButton, v.StartCalButton);
+        ApplyButton(f.StopCalButton, v.StopCalButton);
+        ApplyButton(f.StartAlignButton, v.StartAlignButton);
+        ApplyButton(f.StopAlignButton, v.StopAlignButton);
+        ApplyButton(f.CalSetButton, v.CalSetButton);
+        f.greenleft->setVisible(v.markers.green);
+        f.greenright->setVisible(v.markers.green);
+        f.yellowleft->setVisible(v.markers.yellow);
+        f.yellowright->setVisible(v.markers.yellow);
+        f.redleft->setVisible(v.markers.red);
+        f.redright->setVisible(v.markers.red);
+        f.darkgreenleft->setVisible(v.markers.darkGreen);
+        f.darkgreenright->setVisible(v.markers.darkGreen);
+    }
+}
