@@ -63,8 +63,6 @@ int main(int argc, char **argv) {
         MainForm->InfoForm = new TInfoForm(MainForm);
         MainForm->PlotSettingsForm = new TPlotSettingsForm(MainForm);
         MainForm->EngineeringDisplay = new TEngineeringDisplay(MainForm);
-        QObject::connect(MainForm->EngineeringDisplay, &TEngineeringDisplay::Closed, MainForm,
-                         [MainForm] { MainForm->session().LeaveEngineering(); });
 
         if (!options.screenshotFile.empty()) {
             const QString file = QString::fromStdString(options.screenshotFile);
@@ -75,7 +73,8 @@ int main(int argc, char **argv) {
             });
         }
         if (options.quitAfterMs >= 0)
-            QTimer::singleShot(options.quitAfterMs, MainForm, [MainForm] { MainForm->session().ShutDownNow(); });
+            QTimer::singleShot(options.quitAfterMs, MainForm,
+                               [MainForm] { MainForm->session().ShutDownNow(); });
 
         const int rc = app.exec();
         delete MainForm;

@@ -7,6 +7,7 @@
 #include "display/TPaintBox.h"
 #include "session/Session.h"
 #include "session/SessionView.h"
+#include "windows/MainFormControls.h"
 #include "windows/MainMenu.h"
 #include "windows/TRadioGroup.h"
 
@@ -38,7 +39,7 @@ namespace platform {
 class Lamp;
 }
 
-class TMainForm : public QWidget, public kpd::SessionView {
+class TMainForm : public QWidget, public kpd::SessionView, public MainFormControls {
     Q_OBJECT
 public:
     explicit TMainForm(QWidget *parent = nullptr);
@@ -123,35 +124,7 @@ public:
     // The plot modes' layout used until the plot engine provides showPlotLayout, and its empty grid.
     void ShowPlotModeLayout(kpd::DisplayMode mode);
     void DrawDefaultGrid();
-    // The controls of the status display (hidden in the plot modes).
-    std::vector<QWidget *> StatusWidgets() const;
-    // All 18 speed buttons in the hover order.
-    std::vector<QToolButton *> SpeedButtons() const;
 
-    // ---- Components (objectName = member name) ----
-    TPaintBox *GraphBox;
-    QFrame *LeftPanel, *RightPanel, *TopPanel, *BottomPanel;
-    std::array<QLabel *, 5> XValue;  // XValue1..XValue5 at index 0..4
-    std::array<QLabel *, 10> YValue; // YValue1..YValue10
-    QLabel *PlotNameText, *PlotDescriptionText, *XAxisText, *YAxisTextTop, *YAxisTextBottom, *SetupText;
-    TRadioGroup *PlotTypeGroup;
-    QToolButton *CenterIndexButton, *SetInterpolationButton, *SetFrequencyButton, *EncoderSignalButton,
-        *SignalStrengthButton, *PositionButton, *AcquireButton, *StopButton, *ReviewButton, *FastButton,
-        *ResetAlarmsButton, *AlarmHistoryButton, *ResetPositionButton, *StartCalButton, *StopCalButton,
-        *CalSetButton, *StartAlignButton, *StopAlignButton;
-    QToolButton *BitBtn1, *BitBtn2; // hidden: their fonts are the normal and the hover fonts
-    QCheckBox *CalGOPCheckBox, *CalIndexCheckBox, *SetLeftLimitCheckBox, *SetRightLimitCheckBox;
-    platform::Lamp *IndexShape, *LeftLimitShape, *RightLimitShape, *YellowShape, *RedShape, *OverSignalShape;
-    QLabel *IndexBox, *ResolutionBox, *TimeText2, *EncoderPositionText, *UnitsBox, *InterpolationBox,
-        *FrequencyBox;
-    QLabel *SignalBar;
-    QLabel *greenleft, *greenright, *yellowleft, *yellowright, *redleft, *redright, *darkgreenleft,
-        *darkgreenright;
-    QLabel *LogoImage, *SmallLogoImage, *LogoText1, *LogoText4;
-    // Captions of the status display.
-    QLabel *PositionCaption, *TimeCaption, *InterpolationCaption, *FrequencyCaption, *IndexCaption,
-        *LeftLimitCaption, *RightLimitCaption, *SignalCaption, *OverSignalCaption, *YellowCaption,
-        *RedCaption, *StateCaption, *CalibrationCaption, *SetupCaption;
     QWidget *hoveredControl = nullptr;
 
 protected:
@@ -162,7 +135,7 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
-    void CreateComponents();
+    void EngineeringDisplayClosed();
     void ConnectComponents();
     void CreateMenu();
     void ApplyLayoutClass();

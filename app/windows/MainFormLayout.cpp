@@ -62,7 +62,7 @@ void TMainForm::ApplyLayoutClass() {
             l->setFont(tf);
         }
     }
-    PlaceStatusControls(*this, LayoutClass);
+    PlaceStatusControls(*this, *this, LayoutClass, Layout.plotSize);
     SignalBarSpan = SignalBar->height() - 19;
 
     if (Layout.maximised) {
@@ -117,57 +117,12 @@ void TMainForm::ShowStatusLayout() {
     update();
 }
 
-std::vector<QWidget *> TMainForm::StatusWidgets() const {
-    return {EncoderPositionText,
-            UnitsBox,
-            TimeText2,
-            ResetPositionButton,
-            InterpolationBox,
-            FrequencyBox,
-            IndexShape,
-            LeftLimitShape,
-            RightLimitShape,
-            YellowShape,
-            RedShape,
-            OverSignalShape,
-            IndexBox,
-            ResolutionBox,
-            SignalBar,
-            CalGOPCheckBox,
-            CalIndexCheckBox,
-            SetLeftLimitCheckBox,
-            SetRightLimitCheckBox,
-            StartCalButton,
-            StopCalButton,
-            CalSetButton,
-            StartAlignButton,
-            StopAlignButton,
-            PositionCaption,
-            TimeCaption,
-            InterpolationCaption,
-            FrequencyCaption,
-            IndexCaption,
-            LeftLimitCaption,
-            RightLimitCaption,
-            SignalCaption,
-            OverSignalCaption,
-            YellowCaption,
-            RedCaption,
-            StateCaption,
-            CalibrationCaption,
-            SetupCaption,
-            greenleft,
-            greenright,
-            yellowleft,
-            yellowright,
-            redleft,
-            redright,
-            darkgreenleft,
-            darkgreenright};
-}
-
 void TMainForm::ShowPlotModeLayout(kpd::DisplayMode mode) {
-    ::ShowPlotModeLayout(*this, mode);
+    if (!kpd::HasDataSet(mode) || mode == kpd::DisplayMode::Status) return;
+    const QSize plot = ::ShowPlotModeLayout(*this, mode, LayoutClass, *session_, menu_);
+    PlotWidth = plot.width();
+    PlotHeight = plot.height();
+    update();
 }
 
 void TMainForm::DrawDefaultGrid() {

@@ -121,7 +121,15 @@ void TMainForm::ActivatePlot(kpd::DisplayMode mode) {
 }
 
 void TMainForm::ShowEngineeringDisplay() {
-    if (EngineeringDisplay) EngineeringDisplay->show();
+    if (!EngineeringDisplay) return;
+    // However the window is closed, the session leaves the engineering display.
+    connect(EngineeringDisplay, &TEngineeringDisplay::Closed, this, &TMainForm::EngineeringDisplayClosed,
+            Qt::UniqueConnection);
+    EngineeringDisplay->show();
+}
+
+void TMainForm::EngineeringDisplayClosed() {
+    session_->LeaveEngineering();
 }
 
 void TMainForm::EnableLoadedData(kpd::DisplayMode kind) {

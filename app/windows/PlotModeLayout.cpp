@@ -1,31 +1,37 @@
 #include "windows/PlotModeLayout.h"
 
-#include "windows/MainForm.h"
+#include "display/LayoutClass.h"
+#include "display/TPaintBox.h"
+#include "session/Session.h"
+#include "windows/MainFormControls.h"
+#include "windows/MainMenu.h"
+#include "windows/TRadioGroup.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
 #include <QToolButton>
 
-void ShowPlotModeLayout(TMainForm &f, kpd::DisplayMode displayMode) {
+QSize ShowPlotModeLayout(MainFormControls &f, kpd::DisplayMode displayMode, int layoutClass,
+                         kpd::Session &session, MainMenu &menu) {
     const int mode = kpd::Index(displayMode);
-    if (mode < 1 || mode > 3) return;
+    if (mode < 1 || mode > 3) return {};
     for (QWidget *w : f.StatusWidgets())
         w->hide();
     f.SetupText->setText("Options");
     f.CenterIndexButton->setText("Plot Options");
     f.SetInterpolationButton->setText("Plot Settings 1");
     f.SetFrequencyButton->setText("Back To Main");
-    if (!f.session().Demo()) {
+    if (!session.Demo()) {
         f.SetInterpolationButton->hide();
         f.SetInterpolationButton->setEnabled(false);
     }
     for (const char *item : {"Resetalarms1", "Interpolation1", "Bandwidth1", "Encoder1", "LocateIndex1",
                              "ResetPosition1", "Zeroposition1"})
-        f.Menu().SetEnabled(item, false);
+        menu.SetEnabled(item, false);
 
     // Plot box and frame.
-    const int cls = f.LayoutClass;
+    const int cls = layoutClass;
     const bool square = mode == 1;
     const int h = cls == kpd::LayoutSmall ? 320 : cls == kpd::LayoutLarge ? 500 : 400;
     const int w = square ? h : (cls == kpd::LayoutSmall ? 400 : cls == kpd::LayoutLarge ? 640 : 500);
@@ -36,8 +42,6 @@ void ShowPlotModeLayout(TMainForm &f, kpd::DisplayMode displayMode) {
                                : cls == kpd::LayoutLarge ? 526
                                                          : 406);
     const int top = 148;
-    f.PlotWidth = w;
-    f.PlotHeight = h;
     f.GraphBox->setGeometry(left, top, w, h);
     f.GraphBox->ResizeCanvas(w, h);
     const int t = 4; // frame thickness
@@ -71,12 +75,12 @@ void ShowPlotModeLayout(TMainForm &f, kpd::DisplayMode displayMode) {
             f.YValue[i]->setText(percent[i]);
             f.XValue[i]->setText(percent[i]);
         } else if (mode == 2) {
-            f.YValue[i]->setText(f.session().Config().generation <= 2 ? volts0[i] : volts3[i]);
+            f.YValue[i]->setText(session.Config().generation <= 2 ? volts0[i] : volts3[i]);
             f.XValue[i]->setText(volts3[i]);
         } else {
             f.YValue[i]->setText(fraction[i]);
             f.YValue[i + 5]->setText(fraction[i]);
-            if (f.session().StateOf(kpd::DisplayMode::SignalPlots) != kpd::DataState::Live)
+            if (session.StateOf(kpd::DisplayMode::SignalPlots) != kpd::DataState::Live)
                 f.XValue[i]->setText(seconds[i]);
         }
         f.YValue[i]->show();
@@ -92,12 +96,12 @@ void ShowPlotModeLayout(TMainForm &f, kpd::DisplayMode displayMode) {
     f.PlotNameText->setText(mode == 2 ? " Encoder Signal Strength Graph" : " Encoder Signal Graph");
     f.PlotNameText->show();
     f.PlotDescriptionText->show();
-    const QString units = QString::fromStdString(f.session().Config().units);
+    const QString units = QString::fromStdString(session.Config().units);
     if (mode == 1) {
         f.PlotDescriptionText->setText("sine/cosine in %");
         f.PlotTypeGroup->setTitle("Signals to Display");
         f.PlotTypeGroup->SetItems({"sine/cosine", "sine/cosine", "both"});
-        f.PlotTypeGroup->SetItemIndex(f.session().Config().encoderplottype);
+        f.PlotTypeGroup->SetItemIndex(session.Config().encoderplottype);
         f.PlotTypeGroup->hide();
     } else if (mode == 2) {
         f.PlotDescriptionText->setText("encoder signal strength vs. position");
@@ -108,15 +112,15 @@ void ShowPlotModeLayout(TMainForm &f, kpd::DisplayMode displayMode) {
         f.PlotDescriptionText->setText("Encoder Signal vs. Time");
         f.PlotTypeGroup->setTitle("Plots to Display");
         f.PlotTypeGroup->SetItems({"Position", "Signal Strength"});
-        f.PlotTypeGroup->SetItemIndex(f.session().Config().positionplottype);
+        f.PlotTypeGroup->SetItemIndex(session.Config().positionplottype);
         f.PlotTypeGroup->show();
         f.XAxisText->setText("Time in " + QString("seconds"));
         f.XAxisText->show();
     }
     for (QToolButton *b : {f.AcquireButton, f.StopButton, f.ReviewButton, f.FastButton})
         b->show();
-    f.session().UpdateWindowCaption();
-    f.update();
+    session.UpdateWindowCaption();
+    return QSize(w, h);
 }
 
 void DrawDefaultGrid(TPaintBox &box) {

@@ -5,8 +5,16 @@
 
 #include "session/DisplayMode.h"
 
-class TMainForm;
-class TPaintBox;
+#include <QSize>
 
-void ShowPlotModeLayout(TMainForm &f, kpd::DisplayMode mode);
+class MainMenu;
+struct MainFormControls;
+class TPaintBox;
+namespace kpd {
+class Session;
+}
+
+// Returns the size of the plot area.
+QSize ShowPlotModeLayout(MainFormControls &f, kpd::DisplayMode mode, int layoutClass, kpd::Session &session,
+                         MainMenu &menu);
 void DrawDefaultGrid(TPaintBox &box);

@@ -2,11 +2,13 @@
 
 #include "display/LayoutClass.h"
 #include "display/StatusPaint.h"
-#include "session/StatusController.h"
+#include "display/TPaintBox.h"
 #include "widgets/Lamp.h"
 #include "widgets/Logo.h"
 #include "widgets/RotatedText.h"
-#include "windows/MainForm.h"
+#include "windows/MainFormControls.h"
+#include "windows/TRadioGroup.h"
+#include "workers/StatusView.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>
@@ -53,7 +55,7 @@ ClassMetrics MetricsFor(int sizeClass) {
 using kpd::ClassMetrics;
 using kpd::MetricsFor;
 
-void PlaceStatusControls(TMainForm &f, int sizeClass) {
+void PlaceStatusControls(MainFormControls &f, const QWidget &window, int sizeClass, int plotSize) {
     const ClassMetrics m = MetricsFor(sizeClass);
     const kpd::StatusDecorations &d = kpd::StatusDecorationsFor(sizeClass);
     const QRect A = Frame(d.frames[0]); // position and elapsed time
@@ -71,11 +73,11 @@ void PlaceStatusControls(TMainForm &f, int sizeClass) {
     const QRect logo(pad, pad, logoSize.width(), logoSize.height());
     f.LogoImage->setGeometry(QRect(logo.topLeft(), platform::kLargeLogoSize));
     f.SmallLogoImage->setGeometry(QRect(logo.topLeft(), platform::kSmallLogoSize));
-    QFont title = f.font();
+    QFont title = window.font();
     title.setPixelSize(s(22));
     f.LogoText1->setFont(title);
     f.LogoText1->setGeometry(logo.right() + s(24), logo.top() + s(6), s(520), s(30));
-    QFont sensor = f.font();
+    QFont sensor = window.font();
     sensor.setPixelSize(s(15));
     f.LogoText4->setFont(sensor);
     f.LogoText4->setStyleSheet("color: #00FFFF;");
@@ -93,7 +95,7 @@ void PlaceStatusControls(TMainForm &f, int sizeClass) {
     // Frame A: position read-out, units, elapsed time, reset.
     const int aw = A.width();
     const int ah2 = A.height() / 2;
-    QFont big = f.font();
+    QFont big = window.font();
     big.setPixelSize(m.positionFontPx);
     f.EncoderPositionText->setFont(big);
     f.EncoderPositionText->setStyleSheet("color: #00FF00;");
@@ -191,7 +193,7 @@ void PlaceStatusControls(TMainForm &f, int sizeClass) {
     f.AlarmHistoryButton->setGeometry(alarmX, m.barTop + s(186), s(70), btnH);
 
     // Plot-mode controls (hidden in the status display) get their places from the plot layouts.
-    const int plot = f.Layout.plotSize;
+    const int plot = plotSize;
     f.GraphBox->setGeometry(sizeClass == kpd::LayoutSmall   ? 408
                             : sizeClass == kpd::LayoutLarge ? 596
                                                             : 456,
@@ -214,28 +216,29 @@ void DrawBevel(QPainter &p, QWidget *control, bool raised) {
     }
 }
 
-void PaintStatusDecorations(TMainForm &f, QPainter &p) {
-    const kpd::StatusDecorations &d = kpd::StatusDecorationsFor(f.LayoutClass);
+void PaintStatusDecorations(const MainFormControls &f, const QWidget &window, QPainter &p, int layoutClass,
+                            const QFont &rotatedFont, const kpd::StatusView &v) {
+    const kpd::StatusDecorations &d = kpd::StatusDecorationsFor(layoutClass);
     p.setPen(QPen(QColor(0x80, 0x80, 0x80), 1, Qt::SolidLine));
     p.setBrush(Qt::NoBrush);
     for (const kpd::PaintRect &r : d.frames)
         p.drawRect(QRect(QPoint(r.left, r.top), QPoint(r.right, r.bottom)));
     p.setPen(Qt::white);
-    p.setFont(f.RotatedCanvasFont);
+    p.setFont(rotatedFont);
     platform::DrawRotatedText(p, QPoint(d.optimalText.x, d.optimalText.y), QString::fromLatin1("Optimal"));
     platform::DrawRotatedText(p, QPoint(d.poorText.x, d.poorText.y), QString::fromLatin1("Poor"));
     for (QToolButton *b :
          {f.ResetPositionButton, f.StartCalButton, f.StopCalButton, f.SetInterpolationButton})
-        DrawBevel(p, b, b->isVisibleTo(&f));
+        DrawBevel(p, b, b->isVisibleTo(&window));
     // The alignment and Set buttons follow the operating state: a black bevel erases the frame of a
     // button the state has hidden.
-    const kpd::StatusView &v = f.session().Status().View();
-    DrawBevel(p, f.StartAlignButton, v.StartAlignButton.raisedBevel && f.StartAlignButton->isVisibleTo(&f));
-    DrawBevel(p, f.StopAlignButton, v.StopAlignButton.raisedBevel && f.StopAlignButton->isVisibleTo(&f));
-    DrawBevel(p, f.CalSetButton, v.CalSetButton.raisedBevel && f.CalSetButton->isVisibleTo(&f));
+    DrawBevel(p, f.StartAlignButton,
+              v.StartAlignButton.raisedBevel && f.StartAlignButton->isVisibleTo(&window));
+    DrawBevel(p, f.StopAlignButton, v.StopAlignButton.raisedBevel && f.StopAlignButton->isVisibleTo(&window));
+    DrawBevel(p, f.CalSetButton, v.CalSetButton.raisedBevel && f.CalSetButton->isVisibleTo(&window));
 }
 
-void ShowStatusView(TMainForm &f, const kpd::StatusView &v, bool statusDisplayShown) {
+void ShowStatusView(MainFormControls &f, const kpd::StatusView &v, bool statusDisplayShown) {
     f.IndexShape->setBrushColor(ToQColor(v.IndexShape));
     f.LeftLimitShape->setBrushColor(ToQColor(v.LeftLimitShape));
     f.RightLimitShape->setBrushColor(ToQColor(v.RightLimitShape));

@@ -4,9 +4,10 @@
 // inside or beside them, so the frames always enclose their controls.
 #pragma once
 
+class QFont;
 class QPainter;
 class QWidget;
-class TMainForm;
+struct MainFormControls;
 
 namespace kpd {
 struct StatusView;
@@ -31,12 +32,14 @@ ClassMetrics MetricsFor(int sizeClass);
 
 } // namespace kpd
 
-void PlaceStatusControls(TMainForm &f, int sizeClass);
+// plotSize: the side of the plot area of the class.
+void PlaceStatusControls(MainFormControls &f, const QWidget &window, int sizeClass, int plotSize);
 
 // The raised (or, for a hidden control, black) bevel around a control.
 void DrawBevel(QPainter &p, QWidget *control, bool raised);
 // The frames, the rotated words and the bevels of the status display.
-void PaintStatusDecorations(TMainForm &f, QPainter &p);
+void PaintStatusDecorations(const MainFormControls &f, const QWidget &window, QPainter &p, int layoutClass,
+                            const QFont &rotatedFont, const kpd::StatusView &v);
 // Lamps, texts, operating-state buttons and zone markers; the buttons and markers only while the status
 // display is shown.
-void ShowStatusView(TMainForm &f, const kpd::StatusView &v, bool statusDisplayShown);
+void ShowStatusView(MainFormControls &f, const kpd::StatusView &v, bool statusDisplayShown);
