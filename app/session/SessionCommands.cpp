@@ -1,0 +1,308 @@
+// Session: the commands of the scheduler, dispatched through a table of the session's handlers.
+#include "session/Session.h"
+
+#include "platform/Dialogs.h"
+#include "session/EngineeringController.h"
+#include "session/PlotController.h"
+#include "session/StatusController.h"
+
+#include <QTimer>
+
+#include <exception>
+
+using platform::MessageButtons;
+using platform::MessageKind;
+using platform::MessageResult;
+
+namespace kpd {
+
+namespace {
+
+const char *const kLoadFilter =
+    "All Files (*.*)|*.*|Setup and Status Data (*.man)|*.man|Position/Velocity Data "
+    "(*.pos)|*.pos|Signal Strength Data (*.str)|*.str|Encoder Data (*.lis)|*.lis|";
+
+const char *const kLoadedTexts[4] = {
+    "Setup and Status Data successfully loaded", "Encoder Signal Data successfully loaded",
+    "Signal Strength Data successfully loaded", "Position and Velocity Data successfully loaded"};
+
+} // namespace
+
+// One row of the command table: the session's own handler, or the current mode's layout.
+struct Session::CommandEntry {
+    void (Session::*run)() = nullptr;
+};
+
+const std::array<Session::CommandEntry, kLastCommand + 1> &Session::Commands() {
+    static const std::array<CommandEntry, kLastCommand + 1> table = [] {
+        std::array<CommandEntry, kLastCommand + 1> t{}; // 0..2: nothing
+        t[CmdCenterIndex] = {&Session::RunCenterIndex};
+        t[CmdShowInfo] = {&Session::RunShowInfo};
+        t[CmdSearch] = {&Session::RunSearch};
+        t[CmdSoftwareReset] = {&Session::RunSoftwareReset};
+        t[CmdZeroPosition] = {&Session::RunZeroPosition};
+        t[CmdShowEncoderSignal] = {&Session::RunShowMode};
+        t[CmdShowSignalStrength] = {&Session::RunShowMode};
+        t[CmdShowSignalPlots] = {&Session::RunShowMode};
+        t[CmdShowStatus] = {&Session::RunShowStatus};
+        t[CmdApplyPlotSettings] = {&Session::RunApplyOnly};
+        t[CmdShowEngineering] = {&Session::RunShowEngineering};
+        t[CmdLeaveEngineering] = {&Session::RunLeaveEngineering};
+        t[CmdEngineeringWrite] = {&Session::RunApplyOnly};
+        t[CmdSaveData] = {&Session::RunSaveData};
+        t[CmdStepBack] = {&Session::RunStepBack};
+        t[CmdReplay] = {&Session::RunReplay};
+        t[CmdLoadData] = {&Session::RunLoadData};
+        t[CmdStopData] = {&Session::RunStopData};
+        t[CmdClearBuffers] = {&Session::RunClearBuffers};
+        for (int c : {CmdStartCalibration, CmdStopCalibration, CmdSetCalibration, CmdStartAlignment,
+                      CmdStopAlignment})
+            t[static_cast<std::size_t>(c)] = {&Session::RunCalibration};
+        t[CmdWriteOutputSettings] = {&Session::RunWriteOutputSettings};
+        t[CmdEnableMainAgc] = {&Session::RunMainAgc};
+        t[CmdDisableMainAgc] = {&Session::RunMainAgc};
+        return t;
+    }();
+    return table;
+}
+
+void Session::ExecuteCommand(int code) {
+    if (code < kFirstCommand || code > kLastCommand) return;
+    const CommandEntry &entry = Commands()[static_cast<std::size_t>(code)];
+    if (!entry.run) return;
+    executing_ = code;
+    (this->*entry.run)();
+}
+
+void Session::RunCenterIndex() {
+    if (!access_ || !access_->CenterIndex()) return LinkFailure();
+    status_->Evaluation().SetIndexHoldCounter(0);
+    Finish();
+}
+
+void Session::RunShowInfo() {
+    ElectronicsInfo info;
+    if (!access_ || !access_->ReadInfo(info)) return LinkFailure();
+    processorVersion_ = info.processorVersion;
+    status_->Evaluation().SetFirmwareVersion(processorVersion_);
+    InfoFields f;
+    f.alignmentTool = modelIndex_ == 0;
+    f.serialNumber = info.genReg0;
+    f.firmwareVersion = info.firmwareVersion;
+    f.processorVersion = info.processorVersion;
+    f.powerOnTime = info.powerOnTime;
+    f.powerOnCycles = info.powerOnCycles;
+    f.port = access_->PortNumber();
+    f.baudRate = access_->BaudRate();
+    view_.ShowElectronicsInfo(f);
+    Finish();
+}
+
+void Session::RunSearch() {
+    Search();
+}
+
+void Session::RunSoftwareReset() {
+    ComData *a = access_.get();
+    if (a) a->SoftwareReset();
+    view_.SetBusy(false);
+    if (restartStreamingPlots) restartStreamingPlots();
+    if (a) a->ZeroRequest = true;
+    if (!demo_ && a) {
+        a->SnapshotPosition();
+        if (onPositionSnapshot) onPositionSnapshot(a->PositionSnapshot());
+    }
+    Finish();
+}
+
+void Session::RunZeroPosition() {
+    if (!access_ || !access_->ZeroPosition()) return LinkFailure();
+    if (restartStreamingPlots) restartStreamingPlots();
+    access_->ZeroRequest = true;
+    Finish();
+}
+
+void Session::RunShowMode() {
+    Controller(mode_).Layout();
+    ApplyDataState();
+    if (!demo_) buttonTimer_->start();
+}
+
+void Session::RunShowStatus() {
+    if (!demo_) {
+        mode_ = DisplayMode::Status;
+        ApplyDataState();
+        if (access_ && access_->RestartPending && states_.Of(DisplayMode::Status) != DataState::Stopped) {
+            // The status monitor could not start: give up the switch.
+            mode_ = previousMode_;
+            ApplyDataState();
+            Wait(200);
+            view_.SetDataControlsEnabled(true);
+            return;
+        }
+    }
+    status_->Layout();
+    view_.Repaint();
+    ApplyDataState();
+    if (demo_) return;
+    if (states_.Of(DisplayMode::Status) == DataState::Live) Acquire();
+    view_.SetDataControlsEnabled(true);
+}
+
+void Session::RunShowEngineering() {
+    engineering_->Layout();
+    ApplyDataState();
+}
+
+void Session::RunLeaveEngineering() {
+    mode_ = previousMode_;
+    if (demo_) return;
+    if (access_) {
+        (void)access_->ReadSettings();
+        view_.ShowInterpolationAndFrequency(access_->InterpolationSetting(), access_->SettingsWord());
+    }
+    ApplyDataState();
+}
+
+void Session::RunApplyOnly() {
+    // Plot settings and engineering writes are carried out by their windows; the command restarts (or
+    // keeps stopped) the worker of the current mode.
+    ApplyDataState();
+}
+
+void Session::RunSaveData() {
+    ModeController &c = Controller(mode_);
+    if (c.HasDataFile()) {
+        const SaveDialogTexts t = c.SaveDialog();
+        platform::FileDialogOptions o;
+        o.title = t.title;
+        o.defaultExt = t.ext;
+        o.filter = t.filter;
+        o.overwritePrompt = true;
+        if (const auto file = platform::Dialogs::Instance().SaveFile(o)) {
+            view_.SetBusy(true);
+            try {
+                c.Save(std::filesystem::path(*file));
+            } catch (const std::exception &) {
+                view_.SetBusy(false);
+                platform::ShowMessage(
+                    MessageKind::Error,
+                    "Cannot Save to File.  Verify the file is not being used by any other application.",
+                    MessageButtons::Ok);
+            }
+        }
+    }
+    // Common end, also after a cancelled dialog or a failed save.
+    if (!demo_) view_.SetDataControlsEnabled(true);
+    view_.SetBusy(false);
+    mode_ = previousMode_;
+    view_.Activate();
+    ApplyDataState();
+}
+
+void Session::RunStepBack() {
+    if (!HasDataSet(mode_)) return;
+    states_.BeginStepBack(mode_);
+    UpdateWindowCaption();
+    ApplyDataState();
+    states_.EndStepBack(mode_);
+}
+
+void Session::RunReplay() {
+    UpdateWindowCaption();
+    ApplyDataState();
+}
+
+void Session::RunLoadData() {
+    platform::FileDialogOptions o;
+    o.title = "Choose Data File to Open";
+    o.filter = kLoadFilter;
+    o.overwritePrompt = false;
+    if (const auto file = platform::Dialogs::Instance().OpenFile(o)) {
+        view_.SetBusy(true);
+        int kind = -1;
+        int count = 0;
+        bool ok = false;
+        try {
+            ok = data_.LoadDataFile(std::filesystem::path(*file), kind, count);
+        } catch (const std::exception &) {
+            ok = false; // an unreadable file is an invalid one
+        }
+        if (ok && kind >= 0 && kind <= 3) {
+            view_.ShowElapsedTime("0.0");
+            platform::ShowMessage(MessageKind::Information, kLoadedTexts[kind], MessageButtons::Ok);
+            mode_ = static_cast<DisplayMode>(kind);
+            Controller(mode_).ShowLoaded();
+            view_.SetBusy(false);
+            Stop();
+            view_.EnableLoadedData(mode_);
+        } else {
+            view_.SetBusy(false);
+            platform::ShowMessage(MessageKind::Error, "Invalid Software File Type", MessageButtons::Ok);
+        }
+    }
+    view_.SetBusy(false);
+    if (!demo_) {
+        UpdateWindowCaption();
+        ApplyDataState();
+    }
+}
+
+void Session::RunStopData() {
+    UpdateWindowCaption();
+    ApplyDataState();
+}
+
+void Session::RunClearBuffers() {
+    const int sel = bufferSelector_;
+    if (sel >= 0 && sel <= 3) {
+        data_.ClearDataSet(sel);
+        if (Index(mode_) == sel) view_.ShowElapsedTime("0.0");
+    } else if (sel == 4) {
+        for (int set : {0, 1, 3, 2})
+            data_.ClearDataSet(set);
+        view_.ShowElapsedTime("0.0");
+    }
+    UpdateWindowCaption();
+    ApplyDataState();
+}
+
+void Session::RunCalibration() {
+    if (ComData *a = access_.get()) {
+        switch (executing_) {
+        case CmdStartCalibration:
+            (void)a->StartCalibration(calibrationOptions_);
+            break;
+        case CmdStopCalibration:
+            (void)a->StopCalibration();
+            break;
+        case CmdSetCalibration:
+            (void)a->SetCalibration();
+            break;
+        case CmdStartAlignment:
+            (void)a->StartAlignment();
+            break;
+        default:
+            (void)a->StopAlignment();
+            break;
+        }
+    }
+    ApplyDataState();
+}
+
+void Session::RunWriteOutputSettings() {
+    // The selections are read now, on the tick; the modal dialog has not changed since OK.
+    const OutputWrites w = ComposeOutputWrites(genReg1Copy_, view_.OutputChoice());
+    if (!access_ || !access_->WriteRaw(w.first)) return LinkFailure();
+    if (!access_->WriteRaw(w.second)) return LinkFailure();
+    ApplyDataState();
+}
+
+void Session::RunMainAgc() {
+    const bool ok =
+        access_ && (executing_ == CmdEnableMainAgc ? access_->EnableMainAgc() : access_->DisableMainAgc());
+    if (!ok) return LinkFailure();
+    ApplyDataState();
+}
+
+} // namespace kpd
