@@ -54,12 +54,15 @@ Session::Session(SessionView &view, std::string installDir)
 }
 
 Session::~Session() {
-    // The status monitor waits for its worker before the access object and the data sets go.
+    // Nothing new starts while the status monitor waits for its worker (it serves events meanwhile).
+    shuttingDown_ = true;
+    for (QTimer *t : {readWriteTimer_, restartTimer_, buttonTimer_, genTimer_})
+        t->stop();
     status_.reset();
 }
 
 bool Session::WorkerExists() const {
-    return (access_ && access_->ThreadRunning.load()) || status_->WorkerActive();
+    return (access_ && access_->ThreadRunning.load()) || (status_ && status_->WorkerActive());
 }
 
 ModeController &Session::Controller(DisplayMode mode) {

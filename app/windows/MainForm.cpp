@@ -86,7 +86,9 @@ TMainForm::~TMainForm() {
 void TMainForm::ConnectComponents() {
     // Click bindings (the names are historical; see the menu and mode tables).
     auto click = [this](QToolButton *b, std::function<void()> fn) {
-        connect(b, &QToolButton::clicked, this, [fn = std::move(fn)] { fn(); });
+        connect(b, &QToolButton::clicked, this, [this, fn = std::move(fn)] {
+            if (session_) fn();
+        });
     };
     click(CenterIndexButton, [this] { EncoderSignalButtonClick(); });
     click(EncoderSignalButton, [this] { EncoderSignalButtonClick(); });
@@ -145,7 +147,7 @@ void TMainForm::PositionButtonClick() {
 // ---- Activation, painting, hover ----
 
 void TMainForm::FormActivate() {
-    if (activating_) return;
+    if (activating_ || !session_) return;
     activating_ = true;
     const DisplayMode mode = session_->Mode();
     if (mode == DisplayMode::Engineering) {
@@ -159,7 +161,8 @@ void TMainForm::FormActivate() {
 
 void TMainForm::changeEvent(QEvent *event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !session_->ShuttingDown())
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && session_ &&
+        !session_->ShuttingDown())
         QTimer::singleShot(0, this, [this] { FormActivate(); });
 }
 
@@ -201,7 +204,7 @@ void TMainForm::closeEvent(QCloseEvent *event) {
         return;
     }
     event->ignore();
-    if (!session_->ShuttingDown()) session_->Close();
+    if (session_ && !session_->ShuttingDown()) session_->Close();
 }
 
 void TMainForm::Terminate() {
