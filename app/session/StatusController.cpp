@@ -26,6 +26,7 @@ void StatusController::Layout() {
     view_.ShowStatusLayout();
     evaluation_.ResetForLayout(statusView_);
     ApplyView();
+    session_.UpdateWindowCaption();
 }
 
 void StatusController::SetDataControl(DataState state) {

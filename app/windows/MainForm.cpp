@@ -70,7 +70,6 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent), menu_(*this) {
     UnitsBox->setText(QString::fromStdString(session_->Config().units));
     ApplyLayoutClass();
     session_->Status().Layout();
-    session_->UpdateWindowCaption();
 
     // Rotated canvas font for "Optimal" and "Poor".
     RotatedCanvasFont = QFont("Arial");
