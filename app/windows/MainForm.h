@@ -136,6 +136,8 @@ protected:
 
 private:
     void EngineeringDisplayClosed();
+    // The controls and menu items that demo mode disables.
+    void SetDemoControlsEnabled(bool enabled);
     void ConnectComponents();
     void CreateMenu();
     void ApplyLayoutClass();

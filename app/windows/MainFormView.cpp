@@ -71,13 +71,7 @@ void TMainForm::EnterDemoMode() {
     menu_.SetEnabled("SearchForElectronics1", true);
     menu_.SetEnabled("SoftwareSystemReset1", false);
     setWindowTitle("Demo Mode");
-    for (QWidget *w : std::initializer_list<QWidget *>{
-             CenterIndexButton, SetInterpolationButton, SetFrequencyButton, EncoderSignalButton,
-             SignalStrengthButton, PositionButton, AcquireButton, StopButton, ReviewButton, FastButton,
-             ResetAlarmsButton, AlarmHistoryButton, ResetPositionButton, PlotTypeGroup})
-        w->setEnabled(false);
-    for (const char *item : kDemoDisabledItems)
-        menu_.SetEnabled(item, false);
+    SetDemoControlsEnabled(false);
 }
 
 void TMainForm::EnterConnectedMode() {
@@ -86,13 +80,17 @@ void TMainForm::EnterConnectedMode() {
     menu_.SetEnabled("SearchForElectronics1", false);
     menu_.SetEnabled("SoftwareSystemReset1", true);
     setWindowTitle(QString());
+    SetDemoControlsEnabled(true);
+}
+
+void TMainForm::SetDemoControlsEnabled(bool enabled) {
     for (QWidget *w : std::initializer_list<QWidget *>{
              CenterIndexButton, SetInterpolationButton, SetFrequencyButton, EncoderSignalButton,
              SignalStrengthButton, PositionButton, AcquireButton, StopButton, ReviewButton, FastButton,
              ResetAlarmsButton, AlarmHistoryButton, ResetPositionButton, PlotTypeGroup})
-        w->setEnabled(true);
+        w->setEnabled(enabled);
     for (const char *item : kDemoDisabledItems)
-        menu_.SetEnabled(item, true);
+        menu_.SetEnabled(item, enabled);
 }
 
 void TMainForm::ShowInterpolationAndFrequency(int interpolationIndex, int frequencyCode) {
