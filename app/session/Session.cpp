@@ -126,6 +126,8 @@ void Session::QueueCommand(int code, int intervalMs, bool setReviewFlag) {
     if (shuttingDown_) return;
     if (setReviewFlag) review_ = true;
     if (access_) access_->StopRequest = true;
+    // A command that replaces a pending one also ends the hourglass that one may have raised.
+    if (scheduler_.Armed()) view_.SetBusy(false);
     if (!scheduler_.Queue(code, intervalMs)) return;
     readWriteTimer_->setInterval(scheduler_.IntervalMs());
     readWriteTimer_->start();

@@ -157,9 +157,9 @@ TEST_F(DataCommandTest, FailedSaveShowsTheErrorAndKeepsAnExistingFile) {
 }
 
 TEST_F(DataCommandTest, LoadOfASavedFileEndsStoppedInItsMode) {
-    const char *loaded[] = {"Setup and Status Data successfully loaded", "Encoder Signal Data successfully loaded",
-                            "Signal Strength Data successfully loaded",
-                            "Position and Velocity Data successfully loaded"};
+    const char *loaded[] = {
+        "Setup and Status Data successfully loaded", "Encoder Signal Data successfully loaded",
+        "Signal Strength Data successfully loaded", "Position and Velocity Data successfully loaded"};
     for (const SaveCase &c : kSaveCases) {
         SCOPED_TRACE(c.file);
         {

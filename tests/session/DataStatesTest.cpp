@@ -96,7 +96,8 @@ TEST(DataStates, ViewWhileLiveOrViewingChangesNothing) {
 }
 
 TEST(DataStates, LeavingAModeTurnsViewingIntoStoppedAndKeepsTheOtherStates) {
-    for (DataState from : {DataState::Stopped, DataState::Live, DataState::SteppingBack, DataState::Viewing}) {
+    for (DataState from :
+         {DataState::Stopped, DataState::Live, DataState::SteppingBack, DataState::Viewing}) {
         SCOPED_TRACE(static_cast<int>(from));
         DataStates s;
         s.Set(DisplayMode::SignalStrength, from);

@@ -160,7 +160,8 @@ TEST_F(SessionScheduler, LinkFailureEndsTheCommandWithoutRestartingTheWorker) {
     EnterDemo();
     EnterPlotMode(DisplayMode::EncoderSignal);
     // The never-opened access object: every link operation fails.
-    for (int code : {kpd::CmdZeroPosition, kpd::CmdCenterIndex, kpd::CmdShowInfo, kpd::CmdWriteOutputSettings}) {
+    for (int code :
+         {kpd::CmdZeroPosition, kpd::CmdCenterIndex, kpd::CmdShowInfo, kpd::CmdWriteOutputSettings}) {
         SCOPED_TRACE(code);
         S().ExecuteCommand(code);
         EXPECT_TRUE(S().PortHeld());

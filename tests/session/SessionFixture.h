@@ -14,8 +14,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <functional>

@@ -4,10 +4,10 @@
 // recording; a save and load of the status data through the scheduler.
 #include "AppTestSupport.h"
 #include "access/ComData.h"
-#include "workers/StatusMonitor.h"
 #include "kpdsim/Simulator.h"
 #include "platform/ScriptedDialogs.h"
 #include "senslink.h"
+#include "workers/StatusMonitor.h"
 
 #include <QFile>
 #include <QLabel>
@@ -59,18 +59,13 @@ protected:
         h = std::make_unique<apptest::Harness>();
     }
     void TearDown() override {
-        if (h && h->form->Access()) {
-            h->form->RestartTimer->stop();
-            h->form->Access()->StopRequest = true;
-            apptest::WaitUntil([&] { return !h->form->Access()->ThreadRunning; }, 15000);
-            h->form->Access()->ClosePortIfOpen();
-        }
+        if (h) apptest::Disconnect(*h->form);
         h.reset();
         ClosePort(kPort);
         sim.reset();
     }
     TMainForm &Form() { return *h->form; }
-    uint64_t Samples() { return Form().StatusMonitorControl()->Stats().samples.load(); }
+    uint64_t Samples() { return Form().session().Status().Monitor().Stats().samples.load(); }
     // Waits until `more` further live samples have been shown.
     bool MoreSamples(uint64_t more, int timeoutMs = 5000) {
         const uint64_t target = Samples() + more;
@@ -78,12 +73,16 @@ protected:
     }
     bool Idle(int timeoutMs = 15000) {
         return apptest::WaitUntil(
-            [&] { return !Form().ReadWriteTimer->isActive() && !Form().Access()->ThreadRunning; }, timeoutMs);
+            [&] {
+                kpd::Session &s = Form().session();
+                return !s.ReadWriteTimer()->isActive() && !s.WorkerExists() && !s.PortHeld();
+            },
+            timeoutMs);
     }
     // Search, live monitoring started and the first samples shown.
     void Connect() {
-        Form().Search();
-        ASSERT_TRUE(Form().Access() && Form().Access()->PortOpen());
+        Form().session().Search();
+        ASSERT_TRUE(Form().session().Access() && Form().session().Access()->PortOpen());
         ASSERT_TRUE(MoreSamples(3)) << "no live status samples";
     }
     // The electronics go silent; waits until the monitor has ended after its two failed steps and the
@@ -115,8 +114,9 @@ TEST_F(EndToEnd, LiveSamplesShowPositionAndTimeAndAZeroRequestMakesTheNextPositi
     EXPECT_EQ(f.windowTitle(), "Live Data");
 
     f.ResetPositionButton->click();
-    EXPECT_TRUE(f.Access()->ZeroRequest);
-    ASSERT_TRUE(apptest::WaitUntil([&] { return !f.Access()->ZeroRequest; }, 3000)); // taken by the monitor
+    EXPECT_TRUE(f.session().Access()->ZeroRequest);
+    ASSERT_TRUE(
+        apptest::WaitUntil([&] { return !f.session().Access()->ZeroRequest; }, 3000)); // taken by the monitor
     EXPECT_TRUE(apptest::WaitUntil([&] { return f.EncoderPositionText->text() == "0"; }, 3000))
         << f.EncoderPositionText->text().toStdString();
     // Later positions are relative to the zeroed one.
@@ -142,12 +142,12 @@ TEST_F(EndToEnd, SilentElectronicsShowTheFailureBoxOnceAndNoEntersDemoMode) {
     EXPECT_EQ(messages[0].buttons, MessageButtons::YesNoAll);
     EXPECT_EQ(messages[0].kind, platform::MessageKind::Warning);
     EXPECT_EQ(messages[0].text, kLinkFailureText);
-    EXPECT_TRUE(f.DemoFlag);
+    EXPECT_TRUE(f.session().Demo());
     EXPECT_EQ(f.windowTitle(), "Demo Mode");
-    EXPECT_FALSE(f.Access()->PortOpen());
-    EXPECT_FALSE(f.Access()->ThreadRunning);
+    EXPECT_FALSE(f.session().Access()->PortOpen());
+    EXPECT_FALSE(f.session().Access()->ThreadRunning);
     EXPECT_FALSE(f.AcquireButton->isEnabled());
-    EXPECT_TRUE(f.ItemEnabled("SearchForElectronics1"));
+    EXPECT_TRUE(f.Menu().Enabled("SearchForElectronics1"));
     // The stop burst went out before the box (the electronics were silent, so it was only received).
     EXPECT_TRUE(dialogs.Errors().empty());
 }
@@ -161,9 +161,9 @@ TEST_F(EndToEnd, YesAfterTheElectronicsReturnReconnectsAndMonitoringResumes) {
     LoseTheLink(dialogs);
     ASSERT_TRUE(MoreSamples(5, 8000)) << "monitoring did not resume";
     EXPECT_EQ(dialogs.Messages().size(), 1u);
-    EXPECT_FALSE(f.DemoFlag);
-    EXPECT_TRUE(f.Access()->PortOpen());
-    EXPECT_EQ(f.Access()->PortNumber(), kPort);
+    EXPECT_FALSE(f.session().Demo());
+    EXPECT_TRUE(f.session().Access()->PortOpen());
+    EXPECT_EQ(f.session().Access()->PortNumber(), kPort);
     EXPECT_EQ(f.windowTitle(), "Live Data");
     EXPECT_EQ(f.Startup->Label1->text(), "KPD Digital Sensor Electronics Found on COM3");
     EXPECT_FALSE(f.Startup->isVisible());
@@ -190,8 +190,8 @@ TEST_F(EndToEnd, YesWhileStillSilentAsksAgainAfterHidingTheStartupWindow) {
     EXPECT_EQ(messages[1].text, kLinkFailureText);
     EXPECT_TRUE(startupHidden);
     EXPECT_EQ(label, "Trying to Communicate with Electronics...");
-    EXPECT_TRUE(f.DemoFlag); // the second answer was No
-    EXPECT_FALSE(f.Access()->PortOpen());
+    EXPECT_TRUE(f.session().Demo()); // the second answer was No
+    EXPECT_FALSE(f.session().Access()->PortOpen());
     EXPECT_TRUE(dialogs.Done());
 }
 
@@ -201,11 +201,11 @@ TEST_F(EndToEnd, AllClosesThePortAndArmsTheRestartTimer) {
     Connect();
     TMainForm &f = Form();
     LoseTheLink(dialogs);
-    EXPECT_TRUE(f.RestartTimer->isActive());
-    EXPECT_EQ(f.RestartTimer->interval(), 300);
-    f.RestartTimer->stop(); // the full search itself is the search test's business
-    EXPECT_FALSE(f.Access()->PortOpen());
-    EXPECT_FALSE(f.DemoFlag);
+    EXPECT_TRUE(f.session().RestartTimer()->isActive());
+    EXPECT_EQ(f.session().RestartTimer()->interval(), 300);
+    f.session().RestartTimer()->stop(); // the full search itself is the search test's business
+    EXPECT_FALSE(f.session().Access()->PortOpen());
+    EXPECT_FALSE(f.session().Demo());
     EXPECT_EQ(dialogs.Messages().size(), 1u);
 }
 
@@ -216,7 +216,7 @@ TEST_F(EndToEnd, AFailureBoxClosedWithoutAButtonIsAskedAgain) {
     LoseTheLink(dialogs, 2);
     ASSERT_EQ(dialogs.Messages().size(), 2u);
     EXPECT_EQ(dialogs.Messages()[1].text, kLinkFailureText);
-    EXPECT_TRUE(Form().DemoFlag);
+    EXPECT_TRUE(Form().session().Demo());
 }
 
 TEST_F(EndToEnd, StopBackViewReplaysTheRecordingAndEndsStopped) {
@@ -228,26 +228,27 @@ TEST_F(EndToEnd, StopBackViewReplaysTheRecordingAndEndsStopped) {
     f.StopButton->click();
     ASSERT_TRUE(Idle());
     EXPECT_EQ(f.windowTitle(), "Data Display Stopped");
-    EXPECT_EQ(f.DataState[0], 0);
+    EXPECT_EQ(f.session().StateOf(kpd::DisplayMode::Status), kpd::DataState::Stopped);
     const uint64_t recorded = Samples();
 
     f.ReviewButton->click();
     ASSERT_TRUE(Idle());
-    EXPECT_EQ(f.DataState[0], 0);
-    const int window = f.Access()->Data.SetupStatus().reviewCount.load();
+    EXPECT_EQ(f.session().StateOf(kpd::DisplayMode::Status), kpd::DataState::Stopped);
+    const int window = f.session().Data().SetupStatus().reviewCount.load();
     EXPECT_EQ(uint64_t(window), recorded); // less than 10 s recorded: the whole ring
     EXPECT_EQ(f.TimeText2->text(), "0.0");
 
-    const uint64_t replayedBefore = f.StatusMonitorControl()->Stats().replayed.load();
+    const uint64_t replayedBefore = f.session().Status().Monitor().Stats().replayed.load();
     f.FastButton->click();
-    EXPECT_EQ(f.DataState[0], 3);
+    EXPECT_EQ(f.session().StateOf(kpd::DisplayMode::Status), kpd::DataState::Viewing);
     ASSERT_TRUE(apptest::WaitUntil([&] { return f.windowTitle() == "Viewing Buffered Data"; }, 3000));
     // The replay ends by itself and performs the Stop action.
     ASSERT_TRUE(apptest::WaitUntil(
-        [&] { return f.windowTitle() == "Data Display Stopped" && !f.Access()->ThreadRunning; }, 15000));
+        [&] { return f.windowTitle() == "Data Display Stopped" && !f.session().Access()->ThreadRunning; },
+        15000));
     ASSERT_TRUE(Idle());
-    EXPECT_EQ(f.DataState[0], 0);
-    EXPECT_EQ(f.StatusMonitorControl()->Stats().replayed.load() - replayedBefore, uint64_t(window));
+    EXPECT_EQ(f.session().StateOf(kpd::DisplayMode::Status), kpd::DataState::Stopped);
+    EXPECT_EQ(f.session().Status().Monitor().Stats().replayed.load() - replayedBefore, uint64_t(window));
     EXPECT_EQ(Samples(), recorded); // nothing live meanwhile
     EXPECT_TRUE(dialogs.Questions().empty());
 
@@ -269,32 +270,36 @@ TEST_F(EndToEnd, SaveAndLoadOfTheStatusDataRoundTripThroughTheScheduler) {
     f.StopButton->click();
     ASSERT_TRUE(Idle());
     // A saved file holds every buffered record but the oldest.
-    const int recorded = f.Access()->Data.SetupStatus().count.load() - 1;
+    const int recorded = f.session().Data().SetupStatus().count.load() - 1;
 
-    f.MenuItem("StatusandSetup1")->trigger();
+    f.Menu().Item("StatusandSetup1")->trigger();
     ASSERT_TRUE(Idle());
     ASSERT_TRUE(QFile::exists(QString::fromStdString(file)));
-    EXPECT_EQ(f.DisplayMode, 0);
-    EXPECT_EQ(f.DataState[0], 0); // still stopped: the save does not restart monitoring
+    EXPECT_EQ(f.session().Mode(), kpd::DisplayMode::Status);
+    EXPECT_EQ(f.session().StateOf(kpd::DisplayMode::Status),
+              kpd::DataState::Stopped); // still stopped: the save does not restart monitoring
 
-    f.Access()->Data.ClearDataSet(0);
-    ASSERT_EQ(f.Access()->Data.SetupStatus().count.load(), 0);
-    f.MenuItem("Loaddata1")->trigger();
+    f.session().Data().ClearDataSet(0);
+    ASSERT_EQ(f.session().Data().SetupStatus().count.load(), 0);
+    f.Menu().Item("Loaddata1")->trigger();
     ASSERT_TRUE(Idle());
     ASSERT_EQ(dialogs.Messages().size(), 1u);
     EXPECT_EQ(dialogs.Messages()[0].text, "Setup and Status Data successfully loaded");
-    EXPECT_EQ(f.Access()->Data.SetupStatus().count.load(), recorded);
-    EXPECT_EQ(f.DataState[0], 0);
+    EXPECT_EQ(f.session().Data().SetupStatus().count.load(), recorded);
+    EXPECT_EQ(f.session().StateOf(kpd::DisplayMode::Status), kpd::DataState::Stopped);
     EXPECT_EQ(f.windowTitle(), "Data Display Stopped");
     EXPECT_TRUE(dialogs.Done());
 
     // The loaded data replays: Back selects it, View shows it and ends stopped.
     f.ReviewButton->click();
     ASSERT_TRUE(Idle());
-    EXPECT_EQ(f.Access()->Data.SetupStatus().reviewCount.load(), recorded);
+    EXPECT_EQ(f.session().Data().SetupStatus().reviewCount.load(), recorded);
     f.FastButton->click();
     ASSERT_TRUE(apptest::WaitUntil(
-        [&] { return f.DataState[0] == 0 && !f.Access()->ThreadRunning && !f.ReadWriteTimer->isActive(); },
+        [&] {
+            return f.session().StateOf(kpd::DisplayMode::Status) == kpd::DataState::Stopped &&
+                   !f.session().Access()->ThreadRunning && !f.session().ReadWriteTimer()->isActive();
+        },
         15000));
     EXPECT_EQ(f.windowTitle(), "Data Display Stopped");
 }

@@ -1,5 +1,8 @@
 // Every way of closing the engineering display runs its close handling once: Esc, the window's close
 // button, accept and reject.
+#include "AppTestSupport.h"
+
+#include "session/StatusController.h"
 #include "windows/TEngineeringDisplay.h"
 
 #include <QSignalSpy>
@@ -35,6 +38,32 @@ TEST(EngineeringDisplayClose, CloseButtonRunsTheCloseHandling) {
 TEST(EngineeringDisplayClose, AcceptAndRejectRunTheCloseHandling) {
     ExpectClosedOnce([](TEngineeringDisplay &d) { d.accept(); });
     ExpectClosedOnce([](TEngineeringDisplay &d) { d.reject(); });
+}
+
+} // namespace
+
+namespace {
+
+// F6 shows the engineering display; Esc closes it, and the session leaves display mode 4 and starts the
+// status monitor again.
+TEST(EngineeringDisplayClose, EscapeReturnsTheMainWindowToTheStatusDisplayAndItsMonitor) {
+    apptest::Harness h;
+    TMainForm &f = *h.form;
+    f.EngineeringDisplay = new TEngineeringDisplay(&f);
+    apptest::SimulatedElectronics electronics;
+    ASSERT_TRUE(apptest::ConnectStopped(f));
+    f.show();
+    f.session().States().Set(kpd::DisplayMode::Status, kpd::DataState::Live);
+
+    f.session().ShowEngineering();
+    ASSERT_TRUE(apptest::WaitUntil([&] { return f.EngineeringDisplay->isVisible(); }, 5000));
+    EXPECT_EQ(f.session().Mode(), kpd::DisplayMode::Engineering);
+
+    QTest::keyClick(f.EngineeringDisplay, Qt::Key_Escape);
+    EXPECT_FALSE(f.EngineeringDisplay->isVisible());
+    ASSERT_TRUE(apptest::WaitUntil([&] { return f.session().Mode() == kpd::DisplayMode::Status; }, 5000));
+    EXPECT_TRUE(apptest::WaitUntil([&] { return f.session().Status().WorkerActive(); }, 5000));
+    EXPECT_TRUE(apptest::StopWorkers(f));
 }
 
 } // namespace

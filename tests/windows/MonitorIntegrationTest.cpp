@@ -3,10 +3,10 @@
 // stops the worker before the access object is freed.
 #include "AppTestSupport.h"
 #include "access/ComData.h"
-#include "workers/StatusMonitor.h"
 #include "kpdsim/Simulator.h"
 #include "platform/ScriptedDialogs.h"
 #include "senslink.h"
+#include "workers/StatusMonitor.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -33,11 +33,7 @@ protected:
     }
     void TearDown() override {
         // Stop the worker (the window's destructor waits for it) before the port and the simulator go.
-        if (h && h->form->Access()) {
-            h->form->Access()->StopRequest = true;
-            apptest::WaitUntil([&] { return !h->form->Access()->ThreadRunning; }, 5000);
-            h->form->Access()->ClosePortIfOpen();
-        }
+        if (h) apptest::Disconnect(*h->form);
         h.reset();
         ClosePort(3);
         sim.reset();
@@ -52,17 +48,18 @@ protected:
 TEST_F(MonitorIntegration, LiveSamplesReachTheStatusDisplay) {
     ScopedDialogs scope(dialogs);
     TMainForm &f = *h->form;
-    f.Search();
-    ASSERT_TRUE(f.Access() && f.Access()->PortOpen());
+    f.session().Search();
+    ASSERT_TRUE(f.session().Access() && f.session().Access()->PortOpen());
     // Samples arrive: the elapsed time moves and the evaluation has written the operating state.
     const bool got = apptest::WaitUntil([&] { return f.TimeText2->text() != "0.0"; }, 5000);
-    const auto &st = f.StatusMonitorControl()->Stats();
+    const auto &st = f.session().Status().Monitor().Stats();
     ASSERT_TRUE(got) << "no status sample within 5 s: samples " << st.samples << " failed steps "
                      << st.failedSteps << " done " << st.threadsDone << " running "
-                     << f.Access()->ThreadRunning << " executing " << f.Access()->Executing[0] << " mode "
-                     << f.DisplayMode << " state " << f.DataState[0] << " questions "
-                     << dialogs.Questions().size();
-    EXPECT_TRUE(f.Access()->ThreadRunning);
+                     << f.session().Access()->ThreadRunning << " executing "
+                     << f.session().Access()->Executing[0] << " mode " << kpd::Index(f.session().Mode())
+                     << " state " << static_cast<int>(f.session().StateOf(kpd::DisplayMode::Status))
+                     << " questions " << dialogs.Questions().size();
+    EXPECT_TRUE(f.session().Access()->ThreadRunning);
     EXPECT_TRUE(apptest::WaitUntil([&] { return !f.IndexBox->text().isEmpty(); }, 3000));
     EXPECT_EQ(f.IndexBox->text(), " Operational mode (AGC on)");
     EXPECT_TRUE(apptest::WaitUntil([&] { return f.greenleft->isVisibleTo(&f); }, 3000)); // magnitude ~150
@@ -73,29 +70,32 @@ TEST_F(MonitorIntegration, QueuedCommandWaitsForTheWorkerThenMonitoringResumes) 
     ScopedDialogs scope(dialogs);
     TMainForm &f = *h->form;
     f.InfoForm = new TInfoForm(&f);
-    f.Search();
+    f.session().Search();
     ASSERT_TRUE(apptest::WaitUntil([&] { return f.TimeText2->text() != "0.0"; }, 5000));
-    f.QueueCommand(kpd::CmdShowInfo, 300);
-    EXPECT_TRUE(f.Access()->StopRequest);
+    f.session().QueueCommand(kpd::CmdShowInfo, 300);
+    EXPECT_TRUE(f.session().Access()->StopRequest);
     // The information window is filled only after the worker has ended and the command ran.
     ASSERT_TRUE(apptest::WaitUntil([&] { return f.InfoForm->isVisible(); }, 5000));
     EXPECT_EQ(f.InfoForm->ComPort->text(), "COM3");
-    EXPECT_FALSE(f.ReadWriteTimer->isActive());
+    EXPECT_FALSE(f.session().ReadWriteTimer()->isActive());
     // Finish restarted the status monitor: time keeps advancing.
     const QString before = f.TimeText2->text();
     EXPECT_TRUE(apptest::WaitUntil([&] { return f.TimeText2->text() != before; }, 5000));
-    EXPECT_TRUE(f.Access()->ThreadRunning);
+    EXPECT_TRUE(f.session().Access()->ThreadRunning);
     EXPECT_TRUE(dialogs.Questions().empty());
 }
 
 TEST_F(MonitorIntegration, ShutdownStopsTheWorkerBeforeFreeingTheAccessObject) {
     ScopedDialogs scope(dialogs);
     TMainForm &f = *h->form;
-    int terminated = 0;
-    f.terminateApplication = [&] { ++terminated; };
-    f.Search();
+    f.show();
+    f.session().Search();
     ASSERT_TRUE(apptest::WaitUntil([&] { return f.TimeText2->text() != "0.0"; }, 5000));
-    f.ShutDownNow();
-    ASSERT_TRUE(apptest::WaitUntil([&] { return terminated == 1; }, 8000));
-    EXPECT_EQ(f.Access(), nullptr);
+    f.session().ShutDownNow();
+    // The end of shutdown closes the window.
+    ASSERT_TRUE(apptest::WaitUntil(
+        [&] { return f.session().ShuttingDown() && !f.session().GenTimer()->isActive() && !f.isVisible(); },
+        8000));
+    EXPECT_EQ(f.session().Access(), nullptr);
+    EXPECT_FALSE(f.session().WorkerExists());
 }

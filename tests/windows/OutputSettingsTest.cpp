@@ -46,11 +46,21 @@ TEST(OutputSettings, KeptBitsAndBitThreeClearedInTheSecondWrite) {
 }
 
 TEST(OutputSettingsDialog, PreselectsFromTheCopyAndQueuesTheWriteOnOk) {
+    apptest::ClearInstallDir();
+    // Electronics with interpolation depth 4, found with the status display stopped (no worker reads
+    // GenReg1 meanwhile).
+    kpdsim::SimOptions o;
+    o.interpDepth = 4;
+    apptest::SimulatedElectronics sim(o);
+    ASSERT_TRUE(sim.Started()) << sim.Error();
     apptest::Harness h;
     TMainForm &f = *h.form;
+    platform::ScriptedDialogs dialogs;
+    platform::ScopedDialogs scope(dialogs);
+    ASSERT_TRUE(apptest::ConnectStopped(f));
+    EXPECT_EQ(f.session().InterpolationCopy(), 4);
     f.RadioDialog = new TRadioDialog(&f);
-    f.GenReg1Copy = 0x0013;
-    f.InterpolationCopy = 4;
+    f.session().SetGenReg1Copy(0x0013);
     h.modalResult = QDialog::Accepted;
     f.SetInterpolationButtonClick();
     ASSERT_EQ(h.modalShown.size(), 1u);
@@ -65,9 +75,11 @@ TEST(OutputSettingsDialog, PreselectsFromTheCopyAndQueuesTheWriteOnOk) {
     EXPECT_EQ(d.RadioGroup3->ItemIndex(), 0);
     EXPECT_FALSE(d.RadioGroup3->isEnabled()); // greyed out with interpolation 4
     EXPECT_FALSE(d.RadioGroup3->isHidden());
-    EXPECT_EQ(f.PendingCommand(), kpd::CmdWriteOutputSettings);
-    EXPECT_EQ(f.ReadWriteTimer->interval(), 300);
-    EXPECT_TRUE(f.ReadWriteTimer->isActive());
+    EXPECT_EQ(f.session().PendingCommand(), kpd::CmdWriteOutputSettings);
+    EXPECT_EQ(f.session().ReadWriteTimer()->interval(), 300);
+    EXPECT_TRUE(f.session().ReadWriteTimer()->isActive());
+    f.session().ReadWriteTimer()->stop();
+    apptest::Disconnect(f);
 }
 
 TEST(OutputSettingsDialog, CancelQueuesNothing) {
@@ -77,8 +89,8 @@ TEST(OutputSettingsDialog, CancelQueuesNothing) {
     h.modalResult = QDialog::Rejected;
     f.SetInterpolationButtonClick();
     EXPECT_EQ(h.modalShown.size(), 1u);
-    EXPECT_FALSE(f.ReadWriteTimer->isActive());
-    EXPECT_EQ(f.PendingCommand(), 0);
+    EXPECT_FALSE(f.session().ReadWriteTimer()->isActive());
+    EXPECT_EQ(f.session().PendingCommand(), 0);
     // Interpolation other than 4 leaves the group's enabled state as it was.
     EXPECT_TRUE(f.RadioDialog->RadioGroup3->isEnabled());
 }

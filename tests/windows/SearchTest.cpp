@@ -1,11 +1,11 @@
 // The electronics search over COM1..COM256 against simulated electronics in this process.
 #include "AppTestSupport.h"
 #include "access/ComData.h"
-#include "windows/TInfoForm.h"
 #include "kpdsim/Simulator.h"
 #include "platform/ScriptedDialogs.h"
-#include "widgets/WaitCursor.h"
 #include "senslink.h"
+#include "widgets/WaitCursor.h"
+#include "windows/TInfoForm.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -27,13 +27,15 @@ class SearchTest : public ::testing::Test {
 protected:
     void SetUp() override {
         apptest::ClearInstallDir();
-        // No worker threads here: the status monitor is exercised by the monitor integration test.
-        h.form->dataControl = &quiet;
+        // The status display starts stopped here, so a search starts no worker unless a test asks for
+        // live monitoring; the status monitor itself is exercised by the monitor integration test.
+        f.session().States().Set(kpd::DisplayMode::Status, kpd::DataState::Stopped);
+        f.session().SetPlotDataControl(&quiet);
     }
     void TearDown() override {
         // The library keeps a port open after its object is discarded; close it so the next simulator on
         // the same number is reached through a fresh open.
-        if (h.form->Access()) h.form->Access()->ClosePortIfOpen();
+        apptest::Disconnect(f);
         ClosePort(3);
         sim.reset();
     }
@@ -43,10 +45,12 @@ protected:
         EXPECT_TRUE(sim->start(apptest::PortDir(), 3)) << sim->lastError();
         return *sim;
     }
+    bool MonitorRunning() { return f.session().Status().Monitor().WorkerActive(); }
 
-    apptest::Harness h;
-    RecordingDataControl quiet;
     std::unique_ptr<kpdsim::Simulator> sim;
+    RecordingDataControl quiet;
+    apptest::Harness h;
+    TMainForm &f = *h.form;
     ScriptedDialogs dialogs;
 };
 
@@ -55,41 +59,44 @@ protected:
 TEST_F(SearchTest, FindsTheSensorAndStartsMonitoring) {
     StartSim();
     ScopedDialogs scope(dialogs);
-    RecordingDataControl dc;
-    TMainForm &f = *h.form;
-    f.dataControl = &dc;
-    f.Evaluation.History().Insert("old line");
-    f.Search();
+    f.session().States().Set(kpd::DisplayMode::Status, kpd::DataState::Live);
+    f.session().Status().Evaluation().History().Insert("old line");
+    f.session().Search();
 
-    ASSERT_NE(f.Access(), nullptr);
-    EXPECT_EQ(f.Access()->PortNumber(), 3);
-    EXPECT_TRUE(f.Access()->PortOpen());
-    EXPECT_EQ(f.Access()->BaudRate(), 38400);
+    ASSERT_NE(f.session().Access(), nullptr);
+    EXPECT_EQ(f.session().Access()->PortNumber(), 3);
+    EXPECT_TRUE(f.session().Access()->PortOpen());
+    EXPECT_EQ(f.session().Access()->BaudRate(), 38400);
     EXPECT_EQ(f.Startup->Label1->text(), "KPD Digital Sensor Electronics Found on COM3");
     EXPECT_EQ(f.Startup->windowTitle(), "Searching for Electronics...");
     EXPECT_FALSE(f.Startup->isVisible());
-    EXPECT_FALSE(f.DemoFlag);
-    EXPECT_FALSE(f.RestartSearchFlag);
-    EXPECT_TRUE(f.Evaluation.History().Snapshot().empty());
-    EXPECT_EQ(f.Evaluation.FirmwareVersion(), 0x0105);
+    EXPECT_FALSE(f.session().Demo());
+    EXPECT_FALSE(f.session().RestartSearch());
+    EXPECT_TRUE(f.session().Status().Evaluation().History().Snapshot().empty());
+    EXPECT_EQ(f.session().Status().Evaluation().FirmwareVersion(), 0x0105);
     EXPECT_TRUE(f.LogoText4->isVisibleTo(&f));
     EXPECT_EQ(f.LogoText4->text(), "for KPD Digital Sensor 4096X");
-    EXPECT_EQ(f.SensorTypeValue, 0x1723);
-    EXPECT_EQ(f.InterpolationCopy, 4096);
-    EXPECT_EQ(f.ProcessorVersion, 0x0105);
-    EXPECT_EQ(f.settings.generation, (0x0062 >> 5) & 7);
-    EXPECT_EQ(f.InterpolationBox->text(), QString::number(f.Access()->InterpolationSetting() + 1));
+    EXPECT_EQ(f.session().SensorTypeValue(), 0x1723);
+    EXPECT_EQ(f.session().InterpolationCopy(), 4096);
+    EXPECT_EQ(f.session().ProcessorVersion(), 0x0105);
+    EXPECT_EQ(f.session().Config().generation, (0x0062 >> 5) & 7);
+    EXPECT_EQ(f.InterpolationBox->text(), QString::number(f.session().Access()->InterpolationSetting() + 1));
     EXPECT_EQ(f.windowTitle(), "Live Data");
     // 1 s with the found message, then 1 s before the first (successful) information read.
     EXPECT_EQ(h.waits, (std::vector<int>{1000, 1000}));
-    // The status monitor of display mode 0 was started live, once, after the identification reads.
-    ASSERT_EQ(dc.calls.size(), 1u);
-    EXPECT_EQ(dc.calls[0], std::make_pair(0, 1));
+    // The status monitor of display mode 0 was started live after the identification reads, and no
+    // worker of the plot modes.
+    EXPECT_TRUE(MonitorRunning());
+    EXPECT_FALSE(f.session().PortHeld());
+    EXPECT_TRUE(quiet.calls.empty());
+    EXPECT_TRUE(
+        apptest::WaitUntil([&] { return f.session().Status().Monitor().Stats().samples.load() > 0; }, 5000));
     // Connected window state.
-    EXPECT_TRUE(f.ItemEnabled("SoftwareSystemReset1"));
-    EXPECT_FALSE(f.ItemEnabled("HardwareReset1"));
-    EXPECT_FALSE(f.ItemEnabled("SearchForElectronics1"));
+    EXPECT_TRUE(f.Menu().Enabled("SoftwareSystemReset1"));
+    EXPECT_FALSE(f.Menu().Enabled("HardwareReset1"));
+    EXPECT_FALSE(f.Menu().Enabled("SearchForElectronics1"));
     EXPECT_TRUE(dialogs.Questions().empty());
+    ASSERT_TRUE(apptest::StopWorkers(f));
     // The information read set bit 0 of Config on the electronics.
     EXPECT_EQ(sim->reg(0x82) & 1, 1);
 }
@@ -99,16 +106,16 @@ TEST_F(SearchTest, ModelCodesGiveTheirFoundMessages) {
     o.modelCode = 0;
     StartSim(o);
     ScopedDialogs scope(dialogs);
-    h.form->Search();
-    EXPECT_EQ(h.form->Startup->Label1->text(), "Brio Electronics Found on COM3");
-    h.form->Access()->ClosePortIfOpen();
+    f.session().Search();
+    EXPECT_EQ(f.Startup->Label1->text(), "Brio Electronics Found on COM3");
+    f.session().Access()->ClosePortIfOpen();
     sim->setModelCode(1);
-    h.form->Search();
-    EXPECT_EQ(h.form->Startup->Label1->text(), "Brio Electronics Found on COM3");
-    h.form->Access()->ClosePortIfOpen();
+    f.session().Search();
+    EXPECT_EQ(f.Startup->Label1->text(), "Brio Electronics Found on COM3");
+    f.session().Access()->ClosePortIfOpen();
     sim->setModelCode(5);
-    h.form->Search();
-    EXPECT_EQ(h.form->Startup->Label1->text(), "Elka/Fenn Electronics Found on COM3");
+    f.session().Search();
+    EXPECT_EQ(f.Startup->Label1->text(), "Elka/Fenn Electronics Found on COM3");
 }
 
 TEST_F(SearchTest, OtherSensorTypeIsUnknown) {
@@ -116,9 +123,9 @@ TEST_F(SearchTest, OtherSensorTypeIsUnknown) {
     o.sensorType = 0x1623;
     StartSim(o);
     ScopedDialogs scope(dialogs);
-    h.form->Search();
-    EXPECT_EQ(h.form->LogoText4->text(), "unknown");
-    EXPECT_FALSE(h.form->DemoFlag);
+    f.session().Search();
+    EXPECT_EQ(f.LogoText4->text(), "unknown");
+    EXPECT_FALSE(f.session().Demo());
 }
 
 TEST_F(SearchTest, RejectedProcessorVersionIsSkippedAndIgnoreEntersDemoMode) {
@@ -127,10 +134,8 @@ TEST_F(SearchTest, RejectedProcessorVersionIsSkippedAndIgnoreEntersDemoMode) {
     StartSim(o);
     dialogs.Answer(MessageResult::Ignore);
     ScopedDialogs scope(dialogs);
-    RecordingDataControl dc;
-    h.form->dataControl = &dc;
-    h.form->Search();
-    TMainForm &f = *h.form;
+    f.session().States().Set(kpd::DisplayMode::Status, kpd::DataState::Live);
+    f.session().Search();
     const auto messages = dialogs.Messages();
     ASSERT_EQ(messages.size(), 1u);
     const auto &q = messages[0];
@@ -140,17 +145,18 @@ TEST_F(SearchTest, RejectedProcessorVersionIsSkippedAndIgnoreEntersDemoMode) {
               "the power LED for the electronics is on.  Click 'retry' to atempt to connect to "
               "electronics or 'ignore' to start Demo Mode.");
     EXPECT_EQ(f.Startup->Label1->text(), "Polling COM256...");
-    ASSERT_NE(f.Access(), nullptr);
-    EXPECT_EQ(f.Access()->PortNumber(), 256);
-    EXPECT_FALSE(f.Access()->PortOpen());
-    EXPECT_TRUE(f.DemoFlag);
+    ASSERT_NE(f.session().Access(), nullptr);
+    EXPECT_EQ(f.session().Access()->PortNumber(), 256);
+    EXPECT_FALSE(f.session().Access()->PortOpen());
+    EXPECT_TRUE(f.session().Demo());
     EXPECT_EQ(f.windowTitle(), "Demo Mode");
-    EXPECT_FALSE(f.RestartTimer->isActive());
-    EXPECT_TRUE(f.ItemEnabled("HardwareReset1"));
-    EXPECT_TRUE(f.ItemEnabled("SearchForElectronics1"));
-    EXPECT_FALSE(f.ItemEnabled("Tessalyversion1"));
+    EXPECT_FALSE(f.session().RestartTimer()->isActive());
+    EXPECT_TRUE(f.Menu().Enabled("HardwareReset1"));
+    EXPECT_TRUE(f.Menu().Enabled("SearchForElectronics1"));
+    EXPECT_FALSE(f.Menu().Enabled("Tessalyversion1"));
     EXPECT_FALSE(f.CenterIndexButton->isEnabled());
-    EXPECT_TRUE(dc.calls.empty());
+    EXPECT_FALSE(f.session().WorkerExists()); // no worker in demo mode
+    EXPECT_TRUE(quiet.calls.empty());
     EXPECT_TRUE(h.waits.empty());
     EXPECT_TRUE(dialogs.Done());
 }
@@ -158,34 +164,40 @@ TEST_F(SearchTest, RejectedProcessorVersionIsSkippedAndIgnoreEntersDemoMode) {
 TEST_F(SearchTest, NothingAttachedThenRetrySearchesAgain) {
     dialogs.Answer(MessageResult::Retry);
     ScopedDialogs scope(dialogs);
-    TMainForm &f = *h.form;
-    f.Search();
-    EXPECT_TRUE(f.RestartTimer->isActive());
-    EXPECT_EQ(f.RestartTimer->interval(), 300);
-    EXPECT_FALSE(f.DemoFlag);
-    EXPECT_EQ(f.Access()->PortNumber(), 256);
+    f.session().Search();
+    EXPECT_TRUE(f.session().RestartTimer()->isActive());
+    EXPECT_EQ(f.session().RestartTimer()->interval(), 300);
+    EXPECT_FALSE(f.session().Demo());
+    EXPECT_EQ(f.session().Access()->PortNumber(), 256);
 
     // The electronics are switched on; the restart timer's tick searches again and finds them.
     StartSim();
-    EXPECT_TRUE(apptest::WaitUntil([&] { return f.Access() && f.Access()->PortOpen(); }, 5000));
-    EXPECT_FALSE(f.RestartTimer->isActive());
-    EXPECT_FALSE(f.RestartSearchFlag); // set by the tick, cleared by the successful search
-    EXPECT_EQ(f.Access()->PortNumber(), 3);
+    EXPECT_TRUE(
+        apptest::WaitUntil([&] { return f.session().Access() && f.session().Access()->PortOpen(); }, 5000));
+    EXPECT_FALSE(f.session().RestartTimer()->isActive());
+    EXPECT_FALSE(f.session().RestartSearch()); // set by the tick, cleared by the successful search
+    EXPECT_EQ(f.session().Access()->PortNumber(), 3);
     EXPECT_EQ(dialogs.Messages().size(), 1u);
 }
 
 TEST_F(SearchTest, SearchMenuCommandRunsThroughTheScheduler) {
     StartSim();
     ScopedDialogs scope(dialogs);
-    TMainForm &f = *h.form;
-    f.DataState = {0, 3, 0, 2};
-    f.SearchForElectronics1Click();
-    EXPECT_EQ(f.DataState, (std::array<int, 4>{1, 1, 1, 1}));
-    EXPECT_EQ(f.PendingCommand(), kpd::CmdSearch);
-    EXPECT_EQ(f.ReadWriteTimer->interval(), 500);
-    f.ReadWriteTimerTimer();
-    ASSERT_NE(f.Access(), nullptr);
-    EXPECT_EQ(f.Access()->PortNumber(), 3);
+    using kpd::DataState;
+    using kpd::DisplayMode;
+    kpd::DataStates &states = f.session().States();
+    states.Set(DisplayMode::EncoderSignal, DataState::Viewing);
+    states.Set(DisplayMode::SignalPlots, DataState::SteppingBack);
+    f.session().RequestSearch(); // "Search For Electronics"
+    for (DisplayMode m : {DisplayMode::Status, DisplayMode::EncoderSignal, DisplayMode::SignalStrength,
+                          DisplayMode::SignalPlots})
+        EXPECT_EQ(f.session().StateOf(m), DataState::Live) << kpd::Index(m);
+    EXPECT_EQ(f.session().PendingCommand(), kpd::CmdSearch);
+    EXPECT_EQ(f.session().ReadWriteTimer()->interval(), 500);
+    f.session().ReadWriteTimerTimer();
+    ASSERT_NE(f.session().Access(), nullptr);
+    EXPECT_EQ(f.session().Access()->PortNumber(), 3);
+    EXPECT_TRUE(MonitorRunning()); // the search made every mode live again
 }
 
 TEST_F(SearchTest, InformationCommandFillsTheInformationWindow) {
@@ -193,11 +205,10 @@ TEST_F(SearchTest, InformationCommandFillsTheInformationWindow) {
     o.powerOnHours = 0;
     StartSim(o);
     ScopedDialogs scope(dialogs);
-    TMainForm &f = *h.form;
     f.InfoForm = new TInfoForm(&f);
-    f.Search();
+    f.session().Search();
     sim->setReg(0x00, 0x1234);
-    f.ExecuteCommand(kpd::CmdShowInfo);
+    f.session().ExecuteCommand(kpd::CmdShowInfo);
     EXPECT_EQ(f.InfoForm->ControllerSerNumBox->text(), "00001234");
     EXPECT_EQ(f.InfoForm->ControllerVersionBox->text(), "0062");
     EXPECT_EQ(f.InfoForm->AlignCodeVerBox->text(), "0105");
@@ -211,44 +222,47 @@ TEST_F(SearchTest, InformationCommandFillsTheInformationWindow) {
 TEST_F(SearchTest, LinkFailureNoEntersDemoModeAndClosesThePort) {
     StartSim();
     ScopedDialogs scope(dialogs);
-    TMainForm &f = *h.form;
-    f.Search();
-    ASSERT_TRUE(f.Access()->PortOpen());
+    f.session().Search();
+    ASSERT_TRUE(f.session().Access()->PortOpen());
     dialogs.Answer(MessageResult::No);
-    f.ReportLinkFailure();
+    f.session().LinkFailure();
+    // The question waits for the event loop (the failing worker's handler returns first).
+    EXPECT_TRUE(dialogs.Messages().empty());
+    EXPECT_TRUE(f.session().PortHeld());
+    ASSERT_TRUE(apptest::WaitUntil([&] { return !f.session().PortHeld(); }, 5000));
     ASSERT_EQ(dialogs.Messages().size(), 1u);
     EXPECT_EQ(dialogs.Messages()[0].buttons, MessageButtons::YesNoAll);
-    EXPECT_TRUE(f.DemoFlag);
-    EXPECT_FALSE(f.Access()->PortOpen());
+    EXPECT_TRUE(f.session().Demo());
+    EXPECT_FALSE(f.session().Access()->PortOpen());
     EXPECT_EQ(f.windowTitle(), "Demo Mode");
 }
 
 TEST_F(SearchTest, LinkFailureYesReconnectsOnTheSamePort) {
     StartSim();
     ScopedDialogs scope(dialogs);
-    RecordingDataControl dc;
-    TMainForm &f = *h.form;
-    f.Search();
-    f.dataControl = &dc;
+    f.session().Search();
+    f.session().States().Set(kpd::DisplayMode::Status, kpd::DataState::Live);
     h.waits.clear();
     dialogs.Answer(MessageResult::Yes);
-    f.ReportLinkFailure();
-    EXPECT_FALSE(f.DemoFlag);
+    f.session().LinkFailure();
+    ASSERT_TRUE(apptest::WaitUntil([&] { return !f.session().PortHeld(); }, 5000));
+    ASSERT_EQ(dialogs.Messages().size(), 1u);
+    EXPECT_FALSE(f.session().Demo());
     EXPECT_EQ(f.Startup->Label1->text(), "KPD Digital Sensor Electronics Found on COM3");
     EXPECT_EQ(h.waits, std::vector<int>{1000});
-    ASSERT_EQ(dc.calls.size(), 1u);
-    EXPECT_EQ(dc.calls[0], std::make_pair(0, 1));
+    // The status monitor was started live once the decision had released the port.
+    EXPECT_TRUE(MonitorRunning());
+    EXPECT_TRUE(quiet.calls.empty());
 }
 
 TEST_F(SearchTest, HardwareResetAsksFirstThenPulsesBothPorts) {
     ScopedDialogs scope(dialogs);
-    TMainForm &f = *h.form;
     dialogs.Answer(MessageResult::Cancel);
-    f.HardwareReset1Click();
+    f.session().HardwareReset();
     EXPECT_TRUE(h.waits.empty());
     EXPECT_EQ(f.Startup->windowTitle(), "Searching for Quorvel Electronics...");
     dialogs.Answer(MessageResult::Ok);
-    f.HardwareReset1Click();
+    f.session().HardwareReset();
     const auto messages = dialogs.Messages();
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].buttons, MessageButtons::OkCancel);
@@ -261,20 +275,20 @@ TEST_F(SearchTest, HardwareResetAsksFirstThenPulsesBothPorts) {
 TEST_F(SearchTest, SoftwareResetResetsTheElectronicsThroughTheScheduler) {
     StartSim();
     ScopedDialogs scope(dialogs);
-    TMainForm &f = *h.form;
-    f.Search();
+    f.session().Search();
     dialogs.Answer(MessageResult::Cancel);
-    f.SoftwareSystemReset1Click();
-    EXPECT_FALSE(f.ReadWriteTimer->isActive());
+    f.session().SoftwareReset();
+    EXPECT_FALSE(f.session().ReadWriteTimer()->isActive());
     dialogs.Answer(MessageResult::Ok);
-    f.SoftwareSystemReset1Click();
-    EXPECT_EQ(f.PendingCommand(), kpd::CmdSoftwareReset);
-    EXPECT_EQ(f.ReadWriteTimer->interval(), 600);
+    f.session().SoftwareReset();
+    EXPECT_EQ(f.session().PendingCommand(), kpd::CmdSoftwareReset);
+    EXPECT_EQ(f.session().ReadWriteTimer()->interval(), 600);
     EXPECT_TRUE(platform::HourglassShown());
-    const auto callsBefore = quiet.calls.size();
-    f.ReadWriteTimerTimer(); // no worker: runs now (the reset waits 2 s for the electronics)
+    f.session().States().Set(kpd::DisplayMode::Status, kpd::DataState::Live);
+    EXPECT_FALSE(MonitorRunning());
+    f.session().ReadWriteTimerTimer(); // no worker: runs now (the reset waits 2 s for the electronics)
     EXPECT_EQ(sim->resets(), 1u);
     EXPECT_FALSE(platform::HourglassShown());
-    EXPECT_TRUE(f.Access()->ZeroRequest);
-    EXPECT_EQ(quiet.calls.size(), callsBefore + 1); // monitoring restarts
+    EXPECT_TRUE(f.session().Access()->ZeroRequest);
+    EXPECT_TRUE(MonitorRunning()); // monitoring restarts
 }

@@ -2,8 +2,8 @@
 // frequency texts, window caption, the hover highlight.
 #include "AppTestSupport.h"
 #include "access/ComData.h"
-#include "workers/StatusMonitor.h"
 #include "widgets/Lamp.h"
+#include "workers/StatusMonitor.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -11,26 +11,21 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 TEST(WindowState, DemoAndConnectedStatesSwitchTheSameControls) {
+    apptest::ClearInstallDir();
+    apptest::SimulatedElectronics sim;
+    ASSERT_TRUE(sim.Started()) << sim.Error();
     apptest::Harness h;
     TMainForm &f = *h.form;
-    f.SetAccess(std::make_unique<ComData>(256));
-    f.Access()->RestartPending = true;
-    f.EnterDemoMode();
-    EXPECT_TRUE(f.DemoFlag);
-    EXPECT_FALSE(f.Access()->RestartPending);
-    EXPECT_EQ(f.windowTitle(), "Demo Mode");
-    for (QWidget *w :
-         {static_cast<QWidget *>(f.CenterIndexButton), static_cast<QWidget *>(f.ResetPositionButton),
-          static_cast<QWidget *>(f.AcquireButton), static_cast<QWidget *>(f.PlotTypeGroup)})
-        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
-    for (const char *item : {"Tessalyversion1", "Savedata1", "Engineering1", "ResetDataBuffers1", "Encoder1"})
-        EXPECT_FALSE(f.ItemEnabled(item)) << item;
-    EXPECT_TRUE(f.ItemEnabled("HardwareReset1"));
-    EXPECT_TRUE(f.ItemEnabled("AboutTessalySoftware1"));
+    platform::ScriptedDialogs dialogs;
+    platform::ScopedDialogs scope(dialogs);
 
-    f.EnterConnectedMode();
-    EXPECT_FALSE(f.DemoFlag);
+    // Connected: a search finds the electronics; the status display is live.
+    f.session().Search();
+    ASSERT_TRUE(f.session().Access() && f.session().Access()->PortOpen());
+    EXPECT_FALSE(f.session().Demo());
     EXPECT_EQ(f.windowTitle(), "Live Data"); // the status layout ends with the caption of the data state
     for (QWidget *w :
          {static_cast<QWidget *>(f.CenterIndexButton), static_cast<QWidget *>(f.ResetPositionButton),
@@ -38,9 +33,27 @@ TEST(WindowState, DemoAndConnectedStatesSwitchTheSameControls) {
         EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
     for (const char *item : {"Tessalyversion1", "Savedata1", "Engineering1", "ResetDataBuffers1", "Encoder1",
                              "SoftwareSystemReset1"})
-        EXPECT_TRUE(f.ItemEnabled(item)) << item;
-    EXPECT_FALSE(f.ItemEnabled("HardwareReset1"));
-    EXPECT_FALSE(f.ItemEnabled("SearchForElectronics1"));
+        EXPECT_TRUE(f.Menu().Enabled(item)) << item;
+    EXPECT_FALSE(f.Menu().Enabled("HardwareReset1"));
+    EXPECT_FALSE(f.Menu().Enabled("SearchForElectronics1"));
+
+    // Demo: the link fails and the user answers No. A refused worker start is forgotten.
+    f.session().Access()->RestartPending = true;
+    dialogs.Answer(platform::MessageResult::No);
+    f.session().LinkFailure();
+    ASSERT_TRUE(apptest::WaitUntil([&] { return f.session().Demo() && !f.session().PortHeld(); }, 5000));
+    EXPECT_FALSE(f.session().Access()->RestartPending);
+    EXPECT_FALSE(f.session().WorkerExists());
+    EXPECT_EQ(f.windowTitle(), "Demo Mode");
+    for (QWidget *w :
+         {static_cast<QWidget *>(f.CenterIndexButton), static_cast<QWidget *>(f.ResetPositionButton),
+          static_cast<QWidget *>(f.AcquireButton), static_cast<QWidget *>(f.PlotTypeGroup)})
+        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    for (const char *item : {"Tessalyversion1", "Savedata1", "Engineering1", "ResetDataBuffers1", "Encoder1"})
+        EXPECT_FALSE(f.Menu().Enabled(item)) << item;
+    EXPECT_TRUE(f.Menu().Enabled("HardwareReset1"));
+    EXPECT_TRUE(f.Menu().Enabled("AboutTessalySoftware1"));
+    apptest::Disconnect(f);
 }
 
 TEST(WindowState, DataControlsFollowTheFlagButTheSideButtonsStayEnabled) {
@@ -51,7 +64,7 @@ TEST(WindowState, DataControlsFollowTheFlagButTheSideButtonsStayEnabled) {
     EXPECT_FALSE(f.SetInterpolationButton->isEnabled());
     EXPECT_TRUE(f.CenterIndexButton->isEnabled());
     EXPECT_TRUE(f.SetFrequencyButton->isEnabled());
-    EXPECT_TRUE(f.ItemEnabled("Lissajous1"));
+    EXPECT_TRUE(f.Menu().Enabled("Lissajous1"));
     f.SetDataControlsEnabled(true);
     EXPECT_TRUE(f.AcquireButton->isEnabled());
     EXPECT_TRUE(f.SetInterpolationButton->isEnabled());
@@ -77,13 +90,15 @@ TEST(WindowState, CaptionFollowsTheDataStateOfTheCurrentMode) {
     TMainForm &f = *h.form;
     const char *captions[] = {"Data Display Stopped", "Live Data", "Data Display Stopped",
                               "Viewing Buffered Data"};
-    f.DisplayMode = 2;
+    f.Menu().Item("SignalMonitor1")->trigger(); // display mode 2
+    ASSERT_EQ(f.session().Mode(), kpd::DisplayMode::SignalStrength);
+    f.session().ReadWriteTimer()->stop();
     for (int s = 0; s < 4; ++s) {
-        f.DataState[2] = s;
-        f.UpdateWindowCaption();
+        f.session().States().Set(kpd::DisplayMode::SignalStrength, static_cast<kpd::DataState>(s));
+        f.session().UpdateWindowCaption();
         EXPECT_EQ(f.windowTitle(), captions[s]);
     }
-    f.ShowElapsedTime(12.345f);
+    f.session().Status().ShowElapsedTime(12.345f);
     EXPECT_EQ(f.TimeText2->text(), "12.3");
 }
 
@@ -100,19 +115,30 @@ TEST(WindowState, HoverHighlightsOnlyTheButtonUnderTheMouse) {
 }
 
 TEST(WindowState, SoftwarePositionResetOnlyRaisesTheZeroRequest) {
+    apptest::ClearInstallDir();
     apptest::Harness h;
     TMainForm &f = *h.form;
-    f.SetAccess(std::make_unique<ComData>(256));
+    apptest::SearchNothingIgnore(f); // the never-opened object of a failed search
+    ASSERT_NE(f.session().Access(), nullptr);
     int restarts = 0;
-    f.restartStreamingPlots = [&] { ++restarts; };
-    for (int mode : {0, 3, 4}) {
-        f.DisplayMode = mode;
-        f.Access()->ZeroRequest = false;
-        f.ResetPositionButtonClick();
-        EXPECT_TRUE(f.Access()->ZeroRequest);
+    f.session().restartStreamingPlots = [&] { ++restarts; };
+    // In the status display, a plot mode and the engineering display.
+    const std::function<void()> enter[] = {
+        [] {}, [&] { f.session().ShowPlotMode(kpd::DisplayMode::SignalPlots, kpd::CmdShowSignalPlots); },
+        [&] { f.session().ShowEngineering(); }};
+    const kpd::DisplayMode modes[] = {kpd::DisplayMode::Status, kpd::DisplayMode::SignalPlots,
+                                      kpd::DisplayMode::Engineering};
+    for (int i = 0; i < 3; ++i) {
+        enter[i]();
+        f.session().ReadWriteTimer()->stop();
+        ASSERT_EQ(f.session().Mode(), modes[i]);
+        f.session().Access()->ZeroRequest = false;
+        f.session().ResetPosition(); // "Reset Position" button and menu item
+        EXPECT_TRUE(f.session().Access()->ZeroRequest);
     }
     EXPECT_EQ(restarts, 3);
-    EXPECT_FALSE(f.ReadWriteTimer->isActive());
+    EXPECT_FALSE(f.session().ReadWriteTimer()->isActive());
+    f.SetBusy(false); // the engineering display's command, which ends the hourglass, never ran
 }
 
 TEST(WindowState, ResetAlarmsGreysTheAlarmLamps) {
@@ -120,7 +146,7 @@ TEST(WindowState, ResetAlarmsGreysTheAlarmLamps) {
     TMainForm &f = *h.form;
     f.OverSignalShape->setBrushColor(Qt::red);
     f.YellowShape->setBrushColor(Qt::yellow);
-    f.ResetAlarmsButtonClick();
+    f.ResetAlarmsButton->click();
     EXPECT_NE(f.OverSignalShape->brushColor(), QColor(Qt::red));
     EXPECT_EQ(f.OverSignalShape->brushColor(), f.YellowShape->brushColor());
     EXPECT_EQ(f.RedShape->brushColor(), f.YellowShape->brushColor());
@@ -129,17 +155,16 @@ TEST(WindowState, ResetAlarmsGreysTheAlarmLamps) {
 TEST(WindowState, PlotModeLayoutAndBackToTheStatusDisplay) {
     apptest::Harness h;
     TMainForm &f = *h.form;
-    f.SetAccess(std::make_unique<ComData>(256));
     struct Quiet : kpd::DataControl {
         void SetDataControl(int, int) override {}
     } quiet;
-    f.dataControl = &quiet;
+    f.session().SetPlotDataControl(&quiet);
     f.EncoderSignalButtonClick(); // "Encoder Signal" in the status display
-    EXPECT_EQ(f.DisplayMode, 1);
-    EXPECT_EQ(f.PendingCommand(), kpd::CmdShowEncoderSignal);
+    EXPECT_EQ(f.session().Mode(), kpd::DisplayMode::EncoderSignal);
+    EXPECT_EQ(f.session().PendingCommand(), kpd::CmdShowEncoderSignal);
     EXPECT_FALSE(f.AcquireButton->isEnabled()); // data controls off during the switch
-    f.ExecuteCommand(kpd::CmdShowEncoderSignal);
-    EXPECT_TRUE(f.ButtonTimer->isActive()); // re-enables the data controls 200 ms later
+    f.session().ExecuteCommand(kpd::CmdShowEncoderSignal);
+    EXPECT_TRUE(f.session().ButtonTimer()->isActive()); // re-enables the data controls 200 ms later
     EXPECT_EQ(f.GraphBox->geometry(), QRect(456, 148, 400, 400));
     EXPECT_FALSE(f.GraphBox->isHidden());
     EXPECT_TRUE(f.EncoderPositionText->isHidden());
@@ -149,7 +174,7 @@ TEST(WindowState, PlotModeLayoutAndBackToTheStatusDisplay) {
     EXPECT_EQ(f.PlotNameText->text(), " Encoder Signal Graph");
     EXPECT_EQ(f.YValue[0]->text(), "100%");
     EXPECT_EQ(f.XValue[2]->text(), "0%");
-    EXPECT_FALSE(f.ItemEnabled("Zeroposition1"));
+    EXPECT_FALSE(f.Menu().Enabled("Zeroposition1"));
     // The frame panels touch the box.
     EXPECT_EQ(f.LeftPanel->geometry().right() + 1, f.GraphBox->x());
     EXPECT_EQ(f.RightPanel->x(), f.GraphBox->geometry().right() + 1);
@@ -161,13 +186,13 @@ TEST(WindowState, PlotModeLayoutAndBackToTheStatusDisplay) {
     if (const char *dir = std::getenv("KPD_SHOTS_DIR")) f.grab().save(QString("%1/plot-mode-1.png").arg(dir));
 
     f.SetFrequencyButtonClick(); // "Back To Main"
-    EXPECT_EQ(f.DisplayMode, 0);
-    EXPECT_EQ(f.PendingCommand(), kpd::CmdShowStatus);
-    f.ExecuteCommand(kpd::CmdShowStatus);
+    EXPECT_EQ(f.session().Mode(), kpd::DisplayMode::Status);
+    EXPECT_EQ(f.session().PendingCommand(), kpd::CmdShowStatus);
+    f.session().ExecuteCommand(kpd::CmdShowStatus);
     EXPECT_TRUE(f.GraphBox->isHidden());
     EXPECT_FALSE(f.EncoderPositionText->isHidden());
     EXPECT_EQ(f.CenterIndexButton->text(), "Encoder Signal");
-    EXPECT_TRUE(f.ItemEnabled("Zeroposition1"));
+    EXPECT_TRUE(f.Menu().Enabled("Zeroposition1"));
     EXPECT_TRUE(f.AcquireButton->isEnabled());
     EXPECT_TRUE(f.AcquireButton->isHidden());
 }
@@ -175,12 +200,14 @@ TEST(WindowState, PlotModeLayoutAndBackToTheStatusDisplay) {
 TEST(WindowState, DemoModeNeverStartsLivePollingOfTheStatusDisplay) {
     apptest::Harness h;
     TMainForm &f = *h.form;
-    f.SetAccess(std::make_unique<ComData>(256)); // the placeholder object of a failed search
-    f.EnterDemoMode();
-    f.DisplayMode = 0;
-    f.DataState[0] = 1;
-    f.ApplyDataState();
-    EXPECT_FALSE(f.Access()->ThreadRunning);
-    EXPECT_EQ(f.StatusMonitorControl()->Stats().threadsDone.load(), 0u);
-    EXPECT_FALSE(f.StatusMonitorControl()->WorkerActive());
+    apptest::ClearInstallDir();
+    apptest::SearchNothingIgnore(f); // demo mode with the placeholder object of a failed search
+    ASSERT_TRUE(f.session().Demo());
+    ASSERT_NE(f.session().Access(), nullptr);
+    ASSERT_EQ(f.session().Mode(), kpd::DisplayMode::Status);
+    f.session().States().Set(kpd::DisplayMode::Status, kpd::DataState::Live);
+    f.session().ApplyDataState();
+    EXPECT_FALSE(f.session().Access()->ThreadRunning);
+    EXPECT_EQ(f.session().Status().Monitor().Stats().threadsDone.load(), 0u);
+    EXPECT_FALSE(f.session().Status().Monitor().WorkerActive());
 }
