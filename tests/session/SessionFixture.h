@@ -4,6 +4,7 @@
 // session is in connected mode without an access object, so no worker can start in any mode.
 #pragma once
 
+#include "EventLoopWait.h"
 #include "RecordingView.h"
 
 #include "platform/ScriptedDialogs.h"
@@ -24,17 +25,7 @@
 
 namespace sessiontest {
 
-// Processes events until the condition holds or the time-out has passed; returns the condition.
-inline bool WaitUntil(const std::function<bool()> &condition, int timeoutMs) {
-    QElapsedTimer t;
-    t.start();
-    while (!condition()) {
-        if (t.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    return true;
-}
+using kpdtest::WaitUntil;
 
 class SessionTest : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 // Helpers shared by the application tests.
 #pragma once
 
+#include "EventLoopWait.h"
 #include "access/ComData.h"
 #include "kpdsim/Simulator.h"
 #include "platform/ScriptedDialogs.h"
@@ -41,17 +42,7 @@ inline std::string InstallDir() {
     return std::getenv("KPD_INSTALL_DIR");
 }
 
-// Processes events until the condition holds or the time-out has passed; returns the condition.
-inline bool WaitUntil(const std::function<bool()> &condition, int timeoutMs) {
-    QElapsedTimer t;
-    t.start();
-    while (!condition()) {
-        if (t.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    return true;
-}
+using kpdtest::WaitUntil;
 
 // Removes the settings files of the shared install directory.
 inline void ClearInstallDir() {
