@@ -4,10 +4,11 @@
 // controller per display mode. The main window shows it through SessionView and asks it to act.
 //
 // The serial port has one owner at a time. While a worker exists it alone talks to the port; the session
-// talks to it only in port steps, which run when no worker exists: the scheduler's commands, the search,
-// the reconnect of the link-failure decision and the close at shutdown. While a port step or the
-// link-failure decision is in progress no worker starts and no command runs. RunPortStep is the only way
-// to replace or free the access object.
+// talks to it only when no worker exists: in the scheduler's commands (a tick waits for the worker) and in
+// port steps (the search, the link-failure decision with its reconnect, the hardware reset), which hold
+// the port from their request until they have run. While the port is held no command runs and no worker
+// starts. The access object is replaced only by the search, a port step, and freed only at shutdown once
+// its worker has ended.
 //
 // All calls belong to the user-interface thread.
 #pragma once
