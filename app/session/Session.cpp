@@ -196,12 +196,10 @@ void Session::Back() {
 }
 
 void Session::View() {
-    const DataState before = states_.Of(mode_);
-    if (!HasDataSet(mode_) || before == DataState::Live || before == DataState::Viewing) return;
+    if (!states_.View(mode_)) return; // live, already viewing, or no data set
     Controller(mode_).OnView();
     if (access_) access_->ReviewStep = false;
     QueueCommand(CmdReplay, 300, false);
-    states_.View(mode_);
     review_ = false;
 }
 

@@ -77,14 +77,12 @@ public:
     StatusController &Status() { return *status_; }
 
     // Electronics identification of the last search.
-    int ModelIndex() const { return modelIndex_; }
     int ProcessorVersion() const { return processorVersion_; }
     uint16_t SensorTypeValue() const { return sensorType_; }
     uint16_t InterpolationCopy() const { return interpolationCopy_; }
     // Last GenReg1 value read by the status monitor (kept while replaying).
     uint16_t GenReg1Copy() const { return genReg1Copy_; }
     void SetGenReg1Copy(uint16_t value) { genReg1Copy_ = value; }
-    int CalibrationOptions() const { return calibrationOptions_; }
 
     // The scheduler's timers (objectNames ReadWriteTimer, RestartTimer, ButtonTimer, GenTimer).
     QTimer *ReadWriteTimer() const { return readWriteTimer_; }
@@ -202,9 +200,9 @@ private:
     void RunLoadData();
     void RunStopData();
     void RunClearBuffers();
-    void RunCalibration();
+    void RunCalibration(int code);
     void RunWriteOutputSettings();
-    void RunMainAgc();
+    void RunMainAgc(int code);
 
     SessionView &view_;
     std::string installDir_;
@@ -231,7 +229,6 @@ private:
     bool linkDecisionOpen_ = false;
     bool searchPending_ = false;
     int bufferSelector_ = 0;
-    int executing_ = 0; // command being carried out
     int modelIndex_ = 0;
     int processorVersion_ = 0;
     uint16_t sensorType_ = 0;

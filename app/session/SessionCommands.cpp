@@ -28,9 +28,10 @@ const char *const kLoadedTexts[4] = {
 
 } // namespace
 
-// One row of the command table: the session's own handler, or the current mode's layout.
+// One row of the command table: the session's handler, or one that is told which of its commands runs.
 struct Session::CommandEntry {
     void (Session::*run)() = nullptr;
+    void (Session::*runCode)(int code) = nullptr;
 };
 
 const std::array<Session::CommandEntry, kLastCommand + 1> &Session::Commands() {
@@ -57,10 +58,10 @@ const std::array<Session::CommandEntry, kLastCommand + 1> &Session::Commands() {
         t[CmdClearBuffers] = {&Session::RunClearBuffers};
         for (int c : {CmdStartCalibration, CmdStopCalibration, CmdSetCalibration, CmdStartAlignment,
                       CmdStopAlignment})
-            t[static_cast<std::size_t>(c)] = {&Session::RunCalibration};
+            t[static_cast<std::size_t>(c)] = {nullptr, &Session::RunCalibration};
         t[CmdWriteOutputSettings] = {&Session::RunWriteOutputSettings};
-        t[CmdEnableMainAgc] = {&Session::RunMainAgc};
-        t[CmdDisableMainAgc] = {&Session::RunMainAgc};
+        t[CmdEnableMainAgc] = {nullptr, &Session::RunMainAgc};
+        t[CmdDisableMainAgc] = {nullptr, &Session::RunMainAgc};
         return t;
     }();
     return table;
@@ -69,9 +70,10 @@ const std::array<Session::CommandEntry, kLastCommand + 1> &Session::Commands() {
 void Session::ExecuteCommand(int code) {
     if (code < kFirstCommand || code > kLastCommand) return;
     const CommandEntry &entry = Commands()[static_cast<std::size_t>(code)];
-    if (!entry.run) return;
-    executing_ = code;
-    (this->*entry.run)();
+    if (entry.run)
+        (this->*entry.run)();
+    else if (entry.runCode)
+        (this->*entry.runCode)(code);
 }
 
 void Session::RunCenterIndex() {
@@ -267,9 +269,9 @@ void Session::RunClearBuffers() {
     ApplyDataState();
 }
 
-void Session::RunCalibration() {
+void Session::RunCalibration(int code) {
     if (ComData *a = access_.get()) {
-        switch (executing_) {
+        switch (code) {
         case CmdStartCalibration:
             (void)a->StartCalibration(calibrationOptions_);
             break;
@@ -298,9 +300,9 @@ void Session::RunWriteOutputSettings() {
     ApplyDataState();
 }
 
-void Session::RunMainAgc() {
+void Session::RunMainAgc(int code) {
     const bool ok =
-        access_ && (executing_ == CmdEnableMainAgc ? access_->EnableMainAgc() : access_->DisableMainAgc());
+        access_ && (code == CmdEnableMainAgc ? access_->EnableMainAgc() : access_->DisableMainAgc());
     if (!ok) return LinkFailure();
     ApplyDataState();
 }

@@ -67,7 +67,7 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent), menu_(*this) {
             if (s == Qt::ApplicationActive && isVisible()) FormActivate();
         });
     }
-    UnitsBox->setText(QString::fromStdString(session_->Config().units));
+    ShowUnits(session_->Config().units);
     ApplyLayoutClass();
     session_->Status().Layout();
 

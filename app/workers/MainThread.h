@@ -42,8 +42,6 @@ class MainThread : public platform::WorkerThread {
 public:
     // Steps of one live poll cycle.
     static constexpr int StepCount = 7;
-    // Attempts of the link handshake.
-    static constexpr int SyncAttempts = PortLink::SyncAttempts;
 
     // Live (replay false): continues the status ring at its count. Replay: shows the ring's review window
     // (review count samples from the review index, starting at the review elapsed time). The thread reads

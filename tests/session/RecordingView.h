@@ -1,8 +1,9 @@
 // A session view for tests: records what the session shows instead of drawing it, and answers the two
 // questions the session asks (the output settings chosen and whether a calibration box is ticked) with
-// values the test sets. Also a data control that records the worker starts and stops of the plot modes.
+// values the test sets.
 #pragma once
 
+#include "RecordingDataControl.h"
 #include "session/SessionView.h"
 #include "workers/DataControl.h"
 
@@ -117,10 +118,6 @@ public:
     int terminations = 0;
 };
 
-// A data control that records every SetDataControl call (set, command) instead of starting workers.
-struct RecordingDataControl : kpd::DataControl {
-    std::vector<std::pair<int, int>> calls;
-    void SetDataControl(int set, int command) override { calls.emplace_back(set, command); }
-};
+using kpdtest::RecordingDataControl;
 
 } // namespace sessiontest

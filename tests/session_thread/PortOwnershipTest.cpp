@@ -2,7 +2,7 @@
 // reconnect or the shutdown close runs, no scheduler command runs and no worker starts; during shutdown no
 // link-failure question is asked; the recordings outlive the access object that a search replaces.
 // Against simulated electronics on a pseudo-terminal (also run under the sanitizers).
-#include "QuietView.h"
+#include "RecordingView.h"
 
 #include "platform/ScriptedDialogs.h"
 #include "platform/WorkerThread.h"
@@ -85,14 +85,14 @@ protected:
         session.Search();
         ASSERT_NE(session.Access(), nullptr);
         ASSERT_EQ(session.Access()->PortNumber(), kPort);
-        ASSERT_TRUE(WaitFor([&] { return view.samples >= 3; }));
+        ASSERT_TRUE(WaitFor([&] { return view.samples.size() >= 3; }));
     }
 
     QTemporaryDir install;
     kpdsim::Simulator sim{Options()};
     SlowAnswerer dialogs;
     platform::ScopedDialogs scope{dialogs};
-    QuietView view;
+    sessiontest::RecordingView view;
     kpd::Session session{view, install.path().toStdString()};
 };
 
@@ -121,8 +121,8 @@ TEST_F(PortOwnership, NothingReachesThePortWhileTheLinkFailureQuestionIsOpenAndA
 
     // "All": a new search 300 ms later finds the electronics again and monitoring resumes; the samples
     // recorded before the failure are still there.
-    const int before = view.samples;
-    ASSERT_TRUE(WaitFor([&] { return view.samples >= before + 3; }));
+    const std::size_t before = view.samples.size();
+    ASSERT_TRUE(WaitFor([&] { return view.samples.size() >= before + 3; }));
     EXPECT_EQ(dialogs.asked, 1);
     EXPECT_GE(session.Data().SetupStatus().count.load(), recorded + 3);
     EXPECT_FALSE(session.Demo());
@@ -140,8 +140,8 @@ TEST_F(PortOwnership, YesReconnectsOnlyAfterTheWorkerHasEndedAndMonitoringResume
     sim.setSilent(true);
     ASSERT_TRUE(WaitFor([&] { return dialogs.asked == 1; }));
     EXPECT_FALSE(workerDuringQuestion);
-    const int before = view.samples;
-    ASSERT_TRUE(WaitFor([&] { return view.samples >= before + 3; }));
+    const std::size_t before = view.samples.size();
+    ASSERT_TRUE(WaitFor([&] { return view.samples.size() >= before + 3; }));
     EXPECT_EQ(dialogs.asked, 1);
 }
 
@@ -149,7 +149,7 @@ TEST_F(PortOwnership, NoLinkFailureQuestionDuringShutdown) {
     SearchAndMonitor();
     sim.setSilent(true); // the running worker now ends in a link failure
     session.ShutDownNow();
-    ASSERT_TRUE(WaitFor([&] { return view.terminated; }, 20000ms));
+    ASSERT_TRUE(WaitFor([&] { return view.terminations > 0; }, 20000ms));
     WaitFor([] { return false; }, 400ms); // anything posted by the worker's end has run
     EXPECT_EQ(dialogs.asked, 0);
     EXPECT_FALSE(session.RestartTimer()->isActive());

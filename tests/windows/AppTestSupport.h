@@ -2,6 +2,7 @@
 #pragma once
 
 #include "EventLoopWait.h"
+#include "RecordingDataControl.h"
 #include "access/ComData.h"
 #include "kpdsim/Simulator.h"
 #include "platform/ScriptedDialogs.h"
@@ -29,11 +30,7 @@
 
 namespace apptest {
 
-// A data control that records every SetDataControl call (set, command) instead of starting workers.
-struct RecordingDataControl : kpd::DataControl {
-    std::vector<std::pair<int, int>> calls;
-    void SetDataControl(int set, int command) override { calls.emplace_back(set, command); }
-};
+using kpdtest::RecordingDataControl;
 
 inline std::string PortDir() {
     return std::getenv("SENSLINK_PORT_DIR");
