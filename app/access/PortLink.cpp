@@ -15,6 +15,32 @@ bool PortLink::SyncLink() const {
     return false;
 }
 
+bool PortLink::SyncLinkWithTimeout(int timeoutMs) const {
+    int oldTimeout = 0;
+    int baud = 0;
+    if (GetPortConfig(m_portNumber, &oldTimeout, &baud) != 0) return false;
+    if (ConfigPort(m_portNumber, timeoutMs, baud) != 0) return false;
+    const bool synced = SyncLink();
+    ConfigPort(m_portNumber, oldTimeout, baud);
+    return synced;
+}
+
+bool PortLink::BeginStream(std::span<const uint8_t> registers) const {
+    return BeginAsyncVK240(m_portNumber, static_cast<int>(registers.size()), registers.data()) == 0;
+}
+
+bool PortLink::ReadStreamRecord(std::span<int16_t> words) const {
+    return ReadAsyncVK240(m_portNumber, static_cast<int>(words.size()), words.data()) == 0;
+}
+
+void PortLink::EndStream(int words) const {
+    EndAsync(m_portNumber, words);
+}
+
+bool PortLink::ReadStatusWord() const {
+    return ReadStatus(m_portNumber) >= 0;
+}
+
 bool PortLink::ReadRegister(uint32_t address, uint16_t &value) const {
     return ReadRegisterVK240(m_portNumber, address, &value) >= 0;
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 class PortLink {
 public:
@@ -17,8 +18,22 @@ public:
 
     void PurgeReceive() const;
     bool SyncLink() const;
+    // SyncLink with the port's read time-out set to timeoutMs for its duration (same baud rate); the port's
+    // configuration is restored afterwards.
+    bool SyncLinkWithTimeout(int timeoutMs) const;
     // One register read transaction (no purge, no sync); false on a missing or invalid reply.
     bool ReadRegister(uint32_t address, uint16_t &value) const;
+
+    // ---- Streaming ----
+    // Starts the electronics' stream of the listed registers; true when acknowledged.
+    bool BeginStream(std::span<const uint8_t> registers) const;
+    // Reads one stream record of words.size() words; false on a time-out or a broken record (words are
+    // then untouched).
+    bool ReadStreamRecord(std::span<int16_t> words) const;
+    // Sends the stop burst for a stream of the given number of words.
+    void EndStream(int words) const;
+    // The legacy status read; true when the electronics answered.
+    bool ReadStatusWord() const;
 
     // The first step of a hardware reset of a port that nothing else uses: open it and pulse DTR. The
     // caller waits for the electronics and then calls Close.

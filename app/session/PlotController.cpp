@@ -1,13 +1,25 @@
 #include "session/PlotController.h"
 
+#include "platform/NumberFormat.h"
 #include "session/Session.h"
 #include "session/SessionView.h"
 #include "workers/DataControl.h"
+#include "workers/StreamAcquisition.h"
 
 namespace kpd {
 
 PlotController::PlotController(DisplayMode mode, Session &session, SessionView &view)
-    : mode_(mode), session_(session), view_(view) {}
+    : mode_(mode), session_(session), view_(view), acquisition_(std::make_unique<StreamAcquisition>(*this)) {}
+
+PlotController::~PlotController() = default;
+
+void PlotController::SetComData(ComData *com) {
+    acquisition_->SetComData(com);
+}
+
+bool PlotController::WorkerActive() const {
+    return acquisition_->WorkerActive();
+}
 
 void PlotController::Layout() {
     view_.ShowPlotLayout(mode_);
@@ -16,7 +28,14 @@ void PlotController::Layout() {
 }
 
 void PlotController::SetDataControl(DataState state) {
-    if (control_) control_->SetDataControl(Index(mode_), DataControlCommandOf(state));
+    if (control_) {
+        control_->SetDataControl(Index(mode_), DataControlCommandOf(state));
+        return;
+    }
+    // Without electronics there is nothing to stream: a live start in demo mode would only end in the
+    // link-failure dialog. Stop, step back and replay of recorded data work.
+    if (session_.Demo() && state == DataState::Live) return;
+    acquisition_->SetDataControl(Index(mode_), DataControlCommandOf(state));
 }
 
 SaveDialogTexts PlotController::SaveDialog() const {
@@ -50,6 +69,27 @@ void PlotController::Save(const std::filesystem::path &file) const {
 
 void PlotController::ShowLoaded() {
     Layout();
+    view_.ShowStoredPlot(mode_);
+}
+
+void PlotController::StreamStarted(const std::shared_ptr<const StreamProgress> &run) {
+    view_.PlotRunStarted(mode_, run);
+}
+
+void PlotController::StreamEnded(const StreamProgress &) {
+    view_.PlotRunEnded(mode_);
+}
+
+void PlotController::ShowElapsedTime(float seconds) {
+    view_.ShowElapsedTime(platform::FormatFixed(seconds, 1, 6));
+}
+
+void PlotController::StopAfterReplay() {
+    session_.StopAfterReplay();
+}
+
+void PlotController::ReportLinkFailure() {
+    session_.LinkFailure();
 }
 
 } // namespace kpd

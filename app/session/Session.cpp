@@ -8,6 +8,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 using platform::MessageButtons;
 using platform::MessageKind;
 using platform::MessageResult;
@@ -54,15 +56,25 @@ Session::Session(SessionView &view, std::string installDir)
 }
 
 Session::~Session() {
-    // Nothing new starts while the status monitor waits for its worker (it serves events meanwhile).
+    // Nothing new starts while the controllers wait for their workers (they serve events meanwhile).
     shuttingDown_ = true;
     for (QTimer *t : {readWriteTimer_, restartTimer_, buttonTimer_, genTimer_})
         t->stop();
     status_.reset();
+    for (auto &p : plots_)
+        p.reset();
 }
 
 bool Session::WorkerExists() const {
-    return (access_ && access_->ThreadRunning.load()) || (status_ && status_->WorkerActive());
+    if (access_ && access_->ThreadRunning.load()) return true;
+    if (status_ && status_->WorkerActive()) return true;
+    for (const auto &p : plots_)
+        if (p && p->WorkerActive()) return true;
+    return false;
+}
+
+PlotController &Session::Plot(DisplayMode mode) {
+    return *plots_[static_cast<std::size_t>(std::clamp(Index(mode), 1, 3) - 1)];
 }
 
 ModeController &Session::Controller(DisplayMode mode) {
@@ -89,6 +101,29 @@ void Session::Wait(int ms) {
     if (waitMs) waitMs(ms);
 }
 
+// ---- Plots ----
+
+void Session::PlotTypeGroupClick(int item) {
+    if (mode_ == DisplayMode::EncoderSignal) {
+        const bool changed = item != settings_.encoderplottype;
+        settings_.encoderplottype = item;
+        view_.PlotTypeChanged(mode_, changed);
+    } else if (mode_ == DisplayMode::SignalPlots) {
+        if (item != settings_.positionplottype) {
+            settings_.positionplottype = item;
+            view_.PlotTypeChanged(mode_, false);
+            view_.RestartPlot();
+        }
+    }
+    settings_.SaveSettings(installDir_);
+}
+
+void Session::ApplyPlotOptions(const PlotOptionsEntry &entry, int pendingCount) {
+    pendingPlotOptions_ = entry;
+    pendingPlotCount_ = pendingCount;
+    QueueCommand(CmdApplyPlotSettings, 400);
+}
+
 // ---- Port ownership ----
 
 void Session::RunPortStep(std::function<bool()> step) {
@@ -109,6 +144,8 @@ void Session::TryPortStep(std::shared_ptr<std::function<bool()>> step) {
 
 void Session::ReplaceAccess(std::unique_ptr<ComData> access) {
     status_->SetComData(access.get());
+    for (auto &p : plots_)
+        p->SetComData(access.get());
     access_ = std::move(access);
     AttachAccess();
 }
@@ -291,7 +328,7 @@ void Session::ZeroPosition() {
 
 void Session::ResetPosition() {
     if (access_) access_->ZeroRequest = true;
-    if (restartStreamingPlots) restartStreamingPlots();
+    view_.RestartPlot();
 }
 
 void Session::SoftwareReset() {

@@ -21,6 +21,8 @@
 #include "session/DataStates.h"
 #include "session/DisplayMode.h"
 #include "session/ModeController.h"
+#include "session/PlotOptions.h"
+#include "session/PlotScaling.h"
 #include "session/SessionView.h"
 
 #include <QObject>
@@ -75,6 +77,9 @@ public:
 
     ModeController &Controller(DisplayMode mode);
     StatusController &Status() { return *status_; }
+    PlotController &Plot(DisplayMode mode);
+    // Auto scale and ranges of the strength and signal plots (not kept in the settings file).
+    PlotScaling &Scaling() { return scaling_; }
 
     // Electronics identification of the last search.
     int ProcessorVersion() const { return processorVersion_; }
@@ -93,12 +98,8 @@ public:
     // ---- Seams for the parts of the program that plug in later, and for tests ----
     // The blocking pauses of the search, the resets and the reconnect (default: ComData::WaitMs).
     std::function<void(int ms)> waitMs;
-    // Asks the streaming plots to restart (zero and reset commands).
-    std::function<void()> restartStreamingPlots;
     // Receives the position taken after a software reset.
     std::function<void(int32_t position)> onPositionSnapshot;
-    // Hands the plot point counts to the access object (after a search and in demo mode).
-    std::function<void()> passPlotPointCounts;
     // The worker control of the plot modes 1 to 3 (not owned; none: no worker starts in those modes).
     void SetPlotDataControl(DataControl *control);
     // Starts the read-all worker of the engineering display.
@@ -120,6 +121,12 @@ public:
     void View();
     // A replay ended; unless a step back is in progress the mode stops.
     void StopAfterReplay();
+
+    // ---- Plots ----
+    // PlotTypeGroup's selection changed to `item` (display modes 1 and 3); the settings file is written.
+    void PlotTypeGroupClick(int item);
+    // The plot settings dialog's Apply was accepted: the entry is applied by command 12.
+    void ApplyPlotOptions(const PlotOptionsEntry &entry, int pendingCount);
 
     // ---- Display modes ----
     // The common preparation of a switch (data controls off, review flag, stop request, a viewing state
@@ -194,6 +201,7 @@ private:
     void RunShowEngineering();
     void RunLeaveEngineering();
     void RunApplyOnly();
+    void RunApplyPlotSettings();
     void RunSaveData();
     void RunStepBack();
     void RunReplay();
@@ -221,6 +229,9 @@ private:
     DisplayMode mode_ = DisplayMode::Status;
     DisplayMode previousMode_ = DisplayMode::Status;
     DataStates states_;
+    PlotScaling scaling_;
+    PlotOptionsEntry pendingPlotOptions_;
+    int pendingPlotCount_ = 0;
     bool demo_ = false;
     bool review_ = false;
     bool restartSearch_ = false;

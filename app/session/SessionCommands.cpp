@@ -46,7 +46,7 @@ const std::array<Session::CommandEntry, kLastCommand + 1> &Session::Commands() {
         t[CmdShowSignalStrength] = {&Session::RunShowMode};
         t[CmdShowSignalPlots] = {&Session::RunShowMode};
         t[CmdShowStatus] = {&Session::RunShowStatus};
-        t[CmdApplyPlotSettings] = {&Session::RunApplyOnly};
+        t[CmdApplyPlotSettings] = {&Session::RunApplyPlotSettings};
         t[CmdShowEngineering] = {&Session::RunShowEngineering};
         t[CmdLeaveEngineering] = {&Session::RunLeaveEngineering};
         t[CmdEngineeringWrite] = {&Session::RunApplyOnly};
@@ -108,7 +108,7 @@ void Session::RunSoftwareReset() {
     ComData *a = access_.get();
     if (a) a->SoftwareReset();
     view_.SetBusy(false);
-    if (restartStreamingPlots) restartStreamingPlots();
+    view_.RestartPlot();
     if (a) a->ZeroRequest = true;
     if (!demo_ && a) {
         a->SnapshotPosition();
@@ -119,7 +119,7 @@ void Session::RunSoftwareReset() {
 
 void Session::RunZeroPosition() {
     if (!access_ || !access_->ZeroPosition()) return LinkFailure();
-    if (restartStreamingPlots) restartStreamingPlots();
+    view_.RestartPlot();
     access_->ZeroRequest = true;
     Finish();
 }
@@ -169,6 +169,16 @@ void Session::RunLeaveEngineering() {
 void Session::RunApplyOnly() {
     // Plot settings and engineering writes are carried out by their windows; the command restarts (or
     // keeps stopped) the worker of the current mode.
+    ApplyDataState();
+}
+
+void Session::RunApplyPlotSettings() {
+    if (HasDataSet(mode_) && pendingPlotOptions_.mode == mode_) {
+        kpd::ApplyPlotOptions(pendingPlotOptions_, pendingPlotCount_, settings_, scaling_);
+        if (states_.Of(mode_) == DataState::Viewing) review_ = false;
+        view_.RestartPlot();
+        settings_.SaveSettings(installDir_);
+    }
     ApplyDataState();
 }
 

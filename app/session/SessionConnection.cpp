@@ -2,6 +2,8 @@
 // decision and its reconnect, the demo and connected states, and shutdown.
 #include "session/Session.h"
 
+#include "session/PlotController.h"
+
 #include "access/PortLink.h"
 #include "access/RegisterMap.h"
 #include "platform/Dialogs.h"
@@ -103,7 +105,6 @@ bool Session::SearchNow() {
     Wait(1000);
     view_.HideProgress();
     EnterConnectedMode();
-    if (passPlotPointCounts) passPlotPointCounts();
     UpdateWindowCaption();
     restartSearch_ = false;
     ReadIdentification();
@@ -142,7 +143,6 @@ void Session::EnterDemoMode() {
     if (access_) access_->RestartPending = false;
     demo_ = true;
     view_.EnterDemoMode();
-    if (passPlotPointCounts) passPlotPointCounts();
 }
 
 void Session::EnterConnectedMode() {
@@ -252,6 +252,8 @@ void Session::CloseAccessAtShutdown() {
     access_->StopRequest = true;
     if (WorkerExists() && !platform::WaitWhile([this] { return WorkerExists(); }, ShutdownWorkerWait)) {
         status_->SetComData(nullptr);
+        for (auto &p : plots_)
+            p->SetComData(nullptr);
         (void)access_.release(); // still in use by a worker that does not end: leave it alone
         return;
     }

@@ -6,7 +6,9 @@
 #include "session/InfoFields.h"
 #include "session/OutputSettings.h"
 #include "workers/StatusView.h"
+#include "workers/StreamProgress.h"
 
+#include <memory>
 #include <string>
 
 namespace kpd {
@@ -43,6 +45,18 @@ public:
     // After a data file was loaded: the replay buttons are usable, and for the encoder signal and
     // signal plots the plot type choice.
     virtual void EnableLoadedData(DisplayMode kind) = 0;
+
+    // The plots. A worker's run (live or replay) is drawn by the mode's plot from PlotRunStarted (before
+    // the worker runs) to PlotRunEnded (after it has ended and published its last record).
+    virtual void PlotRunStarted(DisplayMode mode, const std::shared_ptr<const StreamProgress> &run) = 0;
+    virtual void PlotRunEnded(DisplayMode mode) = 0;
+    // Draws what a loaded data file put into the mode's data set.
+    virtual void ShowStoredPlot(DisplayMode mode) = 0;
+    // The plot type of mode 1 (clearPlot: the plot is cleared) or mode 3 changed: titles follow it, and
+    // a running plot of mode 3 restarts.
+    virtual void PlotTypeChanged(DisplayMode mode, bool clearPlot) = 0;
+    // A running plot starts over (zero and reset commands, new plot settings).
+    virtual void RestartPlot() = 0;
 
     // The status display.
     virtual void ShowStatusSample(const std::string &elapsed, const std::string &position) = 0;

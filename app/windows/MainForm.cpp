@@ -4,6 +4,7 @@
 #include "platform/InstallDirectory.h"
 #include "session/StatusController.h"
 #include "widgets/ScreenInfo.h"
+#include "windows/PlotDisplay.h"
 #include "windows/StatusDisplay.h"
 #include "windows/TAlarmHistoryForm.h"
 #include "windows/TEngineeringDisplay.h"
@@ -49,16 +50,16 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent), menu_(*this) {
     setWindowTitle("Live Data");
     setMouseTracking(true);
 
-    // Plot-mode layout and plot redraw until the plot engine replaces them.
-    showPlotLayout = [this](DisplayMode mode) { ShowPlotModeLayout(mode); };
-    activatePlot = [this](DisplayMode) { DrawDefaultGrid(); };
-
     Create(this);
     ConnectComponents();
     // The session reads the settings from the install directory (the registry stand-in, else the
     // working directory at start).
     session_ = std::make_unique<kpd::Session>(
         *this, platform::InstallDirectoryOr(QDir::currentPath().toStdString()));
+    plots_ = std::make_unique<PlotDisplay>(*this, *session_, LayoutClass, this);
+    connect(PlotTypeGroup, &TRadioGroup::ItemClicked, this, [this](int item) {
+        if (session_) session_->PlotTypeGroupClick(item);
+    });
     CreateMenu();
 
     // Activation and restore of the application redraw the window.
@@ -80,6 +81,7 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent), menu_(*this) {
 TMainForm::~TMainForm() {
     // The session (and the worker it may still wait for) goes before the controls it shows into.
     session_.reset();
+    plots_.reset();
 }
 
 void TMainForm::ConnectComponents() {
@@ -122,8 +124,20 @@ void TMainForm::EncoderSignalButtonClick() {
     const DisplayMode mode = session_->Mode();
     if (mode == DisplayMode::Status)
         session_->SwitchDisplayMode(DisplayMode::EncoderSignal, kpd::CmdShowEncoderSignal, true);
-    else if (kpd::HasDataSet(mode) && PlotSettingsForm)
-        RunModal(PlotSettingsForm);
+    else if (kpd::HasDataSet(mode))
+        ShowPlotOptions();
+}
+
+void TMainForm::ShowPlotOptions() {
+    if (!PlotSettingsForm) return;
+    PlotSettingsForm->SetPageProvider([this] {
+        return kpd::PreparePlotOptions(session_->Mode(), session_->Config(), session_->Scaling(),
+                                       session_->ProcessorVersion());
+    });
+    PlotSettingsForm->SetOnApply([this](const kpd::PlotOptionsEntry &entry, int pendingCount) {
+        session_->ApplyPlotOptions(entry, pendingCount);
+    });
+    RunModal(PlotSettingsForm);
 }
 
 void TMainForm::SetFrequencyButtonClick() {
@@ -152,8 +166,9 @@ void TMainForm::FormActivate() {
     if (mode == DisplayMode::Engineering) {
         ShowEngineeringDisplay();
     } else {
+        // The plot area keeps its image: a repaint shows the plot as it was drawn (a stopped plot is not
+        // erased by switching to another program and back).
         repaint();
-        if (mode != DisplayMode::Status && activatePlot) activatePlot(mode);
     }
     activating_ = false;
 }

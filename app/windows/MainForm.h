@@ -35,6 +35,7 @@ class TAlarmHistoryForm;
 class TEncoderSetupForm;
 class TPlotSettingsForm;
 class TEditDialogForm;
+class PlotDisplay;
 namespace platform {
 class Lamp;
 }
@@ -74,10 +75,6 @@ public:
     std::function<int(QDialog *)> execDialog;
     // "Engineering Display Setup..." (Ctrl+Alt+S).
     std::function<void()> engineeringDisplaySetup;
-    // Activation redraw of a plot mode: clear the plot and draw its frame or grid (default: the grid).
-    std::function<void(kpd::DisplayMode)> activatePlot;
-    // Layout of a plot mode (default: the plot-mode layout of this window).
-    std::function<void(kpd::DisplayMode)> showPlotLayout;
     // SetInterpolationButton in the plot modes ("Plot Settings 1").
     std::function<void(kpd::DisplayMode)> plotSettingsButton;
 
@@ -113,6 +110,11 @@ public:
     void Repaint() override { repaint(); }
     void Activate() override { FormActivate(); }
     void EnableLoadedData(kpd::DisplayMode kind) override;
+    void PlotRunStarted(kpd::DisplayMode mode, const std::shared_ptr<const kpd::StreamProgress> &run) override;
+    void PlotRunEnded(kpd::DisplayMode mode) override;
+    void ShowStoredPlot(kpd::DisplayMode mode) override;
+    void PlotTypeChanged(kpd::DisplayMode mode, bool clearPlot) override;
+    void RestartPlot() override;
     void ShowStatusSample(const std::string &elapsed, const std::string &position) override;
     void ShowElapsedTime(const std::string &elapsed) override;
     void ApplyStatusView(const kpd::StatusView &view) override;
@@ -121,9 +123,10 @@ public:
     kpd::OutputSelection OutputChoice() const override;
     void Terminate() override;
 
-    // The plot modes' layout used until the plot engine provides showPlotLayout, and its empty grid.
-    void ShowPlotModeLayout(kpd::DisplayMode mode);
-    void DrawDefaultGrid();
+    // The live plot of the plot modes.
+    PlotDisplay &Plots() { return *plots_; }
+    // "Plot Options" in the plot modes: the plot settings dialog for the current mode.
+    void ShowPlotOptions();
 
     QWidget *hoveredControl = nullptr;
 
@@ -144,6 +147,7 @@ private:
 
     MainMenu menu_;
     std::unique_ptr<kpd::Session> session_;
+    std::unique_ptr<PlotDisplay> plots_;
     // Button states last drawn with their bevels; the window is repainted only when they change.
     std::array<kpd::ButtonState, 5> paintedButtonStates_{};
     bool buttonStatesPainted_ = false;

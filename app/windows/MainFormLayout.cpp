@@ -1,7 +1,8 @@
 // TMainForm: the layout size class, the status-and-setup layout and the plot-mode layout.
 #include "windows/MainForm.h"
 
-#include "windows/PlotModeLayout.h"
+#include "windows/PlotDisplay.h"
+#include "windows/PlotLayout.h"
 #include "windows/StatusDisplay.h"
 
 #include "display/StatusPaint.h"
@@ -117,14 +118,14 @@ void TMainForm::ShowStatusLayout() {
     update();
 }
 
-void TMainForm::ShowPlotModeLayout(kpd::DisplayMode mode) {
+void TMainForm::ShowPlotLayout(kpd::DisplayMode mode) {
     if (!kpd::HasDataSet(mode) || mode == kpd::DisplayMode::Status) return;
-    const QSize plot = ::ShowPlotModeLayout(*this, mode, LayoutClass, *session_, menu_);
+    const QSize plot = ::ShowPlotLayout(*this, mode, LayoutClass, logicalDpiX(), *session_, menu_);
     PlotWidth = plot.width();
     PlotHeight = plot.height();
     update();
 }
 
-void TMainForm::DrawDefaultGrid() {
-    ::DrawDefaultGrid(*GraphBox);
+void TMainForm::ActivatePlot(kpd::DisplayMode mode) {
+    plots_->Activate(mode);
 }

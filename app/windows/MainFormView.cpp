@@ -2,6 +2,8 @@
 // and the values the session shows.
 #include "windows/MainForm.h"
 
+#include "windows/PlotDisplay.h"
+
 #include "session/StatusController.h"
 #include "widgets/Lamp.h"
 #include "widgets/WaitCursor.h"
@@ -110,13 +112,6 @@ void TMainForm::ShowUnits(const std::string &units) {
     UnitsBox->setText(QString::fromStdString(units));
 }
 
-void TMainForm::ShowPlotLayout(kpd::DisplayMode mode) {
-    if (showPlotLayout) showPlotLayout(mode);
-}
-
-void TMainForm::ActivatePlot(kpd::DisplayMode mode) {
-    if (activatePlot) activatePlot(mode);
-}
 
 void TMainForm::ShowEngineeringDisplay() {
     if (!EngineeringDisplay) return;
@@ -135,6 +130,26 @@ void TMainForm::EnableLoadedData(kpd::DisplayMode kind) {
         PlotTypeGroup->setEnabled(true);
     for (QToolButton *b : {FastButton, ReviewButton, StopButton})
         b->setEnabled(true);
+}
+
+void TMainForm::PlotRunStarted(kpd::DisplayMode mode, const std::shared_ptr<const kpd::StreamProgress> &run) {
+    plots_->RunStarted(mode, run);
+}
+
+void TMainForm::PlotRunEnded(kpd::DisplayMode mode) {
+    plots_->RunEnded(mode);
+}
+
+void TMainForm::ShowStoredPlot(kpd::DisplayMode mode) {
+    plots_->ShowStored(mode);
+}
+
+void TMainForm::PlotTypeChanged(kpd::DisplayMode mode, bool clearPlot) {
+    plots_->PlotTypeChanged(mode, clearPlot);
+}
+
+void TMainForm::RestartPlot() {
+    plots_->Restart();
 }
 
 void TMainForm::ShowElectronicsInfo(const InfoFields &fields) {

@@ -9,10 +9,23 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kMagnitudeAtUnity = 150.0; // magnitude at alignment quality 1.0
 constexpr double kMagnitudeExponent = 2.7;  // quality 1.5 pushes the magnitude above 430 (over-signal)
-constexpr double kAdcPerMagnitude = 4.0;    // ADC amplitude per magnitude unit
-constexpr int kXOffsetRaw = 40;             // raw channel offsets and gain mismatch, removed in the
-constexpr int kYOffsetRaw = -25;            // adjusted pair
+// ADC amplitude per magnitude unit. The signal samples are read as n x 2.5 V / 2048, so the edges of the
+// green magnitude band (70 and 215) give circles of 0.187 V and 0.575 V, the default indicator circles of
+// the signal plot; alignment 1.0 (magnitude 150) gives a circle of about 0.40 V.
+constexpr double kAdcPerMagnitude = 2.19;
+static_assert(70 * kAdcPerMagnitude * 2.5 / 2048 > 0.1865 && 70 * kAdcPerMagnitude * 2.5 / 2048 < 0.1875);
+static_assert(215 * kAdcPerMagnitude * 2.5 / 2048 > 0.5745 && 215 * kAdcPerMagnitude * 2.5 / 2048 < 0.5755);
+constexpr int kXOffsetRaw = 40;  // raw channel offsets and gain mismatch, removed in the
+constexpr int kYOffsetRaw = -25; // adjusted pair
 constexpr double kYGainRaw = 0.93;
+// A misaligned read head also moves the centre of the raw pair: this far (ADC steps) per unit of
+// alignment quality below 1.0. The adjusted pair stays centred.
+constexpr double kXDriftRaw = 260.0;
+constexpr double kYDriftRaw = -190.0;
+// Signal strength of a polled sample: full scale (721.6) at the top of the green magnitude band.
+constexpr double kStrengthFullScale = 721.6;
+constexpr double kStrengthPerMagnitude = kStrengthFullScale / 215.0;
+constexpr long kStrengthMax = 721;
 
 uint16_t adcWord(double v) {
     long n = std::lround(v);
@@ -59,6 +72,7 @@ void SensorModel::powerOn(int64_t nowNs) {
     lastNs_ = nowNs;
     zeroOffset_ = static_cast<int64_t>(std::floor(head_)); // the counter starts at 0 where the head is
     latched_ = false;
+    polledLatched_ = false;
     zeroArmed_ = false;
     indexCentred_ = false;
     agcEnabled_ = true;
@@ -141,12 +155,16 @@ SensorModel::Signals SensorModel::signals() const {
     const double amp = mag * kAdcPerMagnitude;
     const double phi = 2.0 * kPi * std::fmod(head_, kCountsPerPeriod) / kCountsPerPeriod;
     const double c = std::cos(phi), s = std::sin(phi);
+    const double lost = std::max(0.0, 1.0 - std::clamp(opt_.alignment, 0.0, 2.0));
+    const double xCentre = kXOffsetRaw + kXDriftRaw * lost, yCentre = kYOffsetRaw + kYDriftRaw * lost;
     Signals sig{};
-    sig.x = static_cast<int16_t>(std::clamp(std::lround(amp * c + kXOffsetRaw), -2048L, 2047L));
-    sig.y = static_cast<int16_t>(std::clamp(std::lround(amp * kYGainRaw * s + kYOffsetRaw), -2048L, 2047L));
+    sig.x = static_cast<int16_t>(std::clamp(std::lround(amp * c + xCentre), -2048L, 2047L));
+    sig.y = static_cast<int16_t>(std::clamp(std::lround(amp * kYGainRaw * s + yCentre), -2048L, 2047L));
     sig.xAdj = static_cast<int16_t>(std::clamp(std::lround(amp * c), -2048L, 2047L));
     sig.yAdj = static_cast<int16_t>(std::clamp(std::lround(amp * s), -2048L, 2047L));
     sig.magnitude = static_cast<uint16_t>(std::lround(std::min(mag, 65535.0)));
+    sig.strength =
+        static_cast<uint16_t>(std::clamp(std::lround(mag * kStrengthPerMagnitude), 0L, kStrengthMax));
     return sig;
 }
 
@@ -210,8 +228,9 @@ uint16_t SensorModel::live(uint8_t r, int32_t snapshot) const {
     case reg::YAdcAdj:
         return adcWord(signals().yAdj);
     case reg::Magnitude:
-    case reg::PolledPositionExtra:
         return signals().magnitude;
+    case reg::PolledPositionExtra:
+        return signals().strength;
     case reg::Position64:
         return static_cast<uint16_t>(static_cast<uint32_t>(snapshot >> 6) & 0xFFFF);
     case reg::Status:
@@ -275,6 +294,16 @@ uint16_t SensorModel::read(uint8_t r, uint8_t modifier) {
     case reg::PositionRelease:
         latched_ = false;
         return 0;
+    case reg::PolledPositionLow: // a polled sample: the high half that follows belongs to this low half
+        polledLatch_ = counter();
+        polledLatched_ = true;
+        return static_cast<uint16_t>(static_cast<uint32_t>(polledLatch_) & 0xFFFF);
+    case reg::PolledPositionHigh:
+        if (!polledLatched_) return live(r, counter());
+        return static_cast<uint16_t>(static_cast<uint32_t>(polledLatch_) >> 16);
+    case reg::PolledPositionCheck: // ends the polled sample
+        polledLatched_ = false;
+        return regs_[r];
     default:
         return isLive(r) ? live(r, counter()) : regs_[r];
     }
@@ -375,6 +404,7 @@ void SensorModel::command(uint16_t code) {
         if (wasArmed) {
             zeroOffset_ = static_cast<int64_t>(std::floor(head_));
             latched_ = false;
+            polledLatched_ = false;
         }
         return;
     case 0x14: { // centre the index pulse within the index mark

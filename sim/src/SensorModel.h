@@ -78,6 +78,7 @@ private:
     struct Signals {
         int16_t x, y, xAdj, yAdj;
         uint16_t magnitude;
+        uint16_t strength; // signal strength of a polled sample, 0..721
     };
     Signals signals() const;
     uint16_t atStatus() const;
@@ -98,6 +99,8 @@ private:
     int64_t zeroOffset_ = 0;
     bool latched_ = false;
     int32_t latch_ = 0;
+    bool polledLatched_ = false; // polled sample: counter taken by the low half, read by the high half
+    int32_t polledLatch_ = 0;
     bool zeroArmed_ = false;
     bool indexCentred_ = false;
     bool agcEnabled_ = true;

@@ -28,7 +28,9 @@ constexpr int64_t kResetSilenceNs = 1000 * kMs;
 constexpr int kStopRun = 3; // consecutive stop bytes that end a stream
 constexpr size_t kMaxStreamRegs = 72;
 constexpr size_t kMaxReply = 64;
-constexpr size_t kOutLimit = 2048; // records are dropped when the line backs up beyond this
+constexpr size_t kOutLimit = 2048;        // records are dropped when the line backs up beyond this
+constexpr uint16_t kBadWordBits = 0xF000; // set on the first word of a record with an injected bad word
+constexpr long long kMaxBadWordRecords = 1000000;
 
 std::string hex(const uint8_t *p, size_t n) {
     std::string s;
@@ -68,7 +70,8 @@ struct Simulator::Impl {
     std::atomic<uint16_t> mspVersion;
     std::atomic<int64_t> startNs{0};
     std::atomic<uint64_t> answered{0}, syncs{0}, bad{0}, records{0}, streamsStarted{0}, streamsStopped{0},
-        resets{0}, bytesIn{0}, bytesOut{0};
+        resets{0}, bytesIn{0}, bytesOut{0}, badWords{0};
+    long long badWordRecords = 0; // records still to carry a bad word (guarded by m)
 
     // Thread state.
     std::vector<uint8_t> in;
@@ -295,6 +298,11 @@ void Simulator::setSlowReplyMs(int ms) {
 void Simulator::setStreamStall(bool on) {
     d->stall = on;
 }
+void Simulator::injectBadWords(int records) {
+    if (records <= 0) return;
+    std::lock_guard<std::mutex> lk(d->m);
+    d->badWordRecords = std::min(d->badWordRecords + records, kMaxBadWordRecords);
+}
 void Simulator::setTrace(bool on) {
     d->trace = on;
 }
@@ -310,6 +318,9 @@ uint64_t Simulator::badFrames() const {
 }
 uint64_t Simulator::recordsSent() const {
     return d->records.load();
+}
+uint64_t Simulator::badWordsSent() const {
+    return d->badWords.load();
 }
 uint64_t Simulator::streamsStarted() const {
     return d->streamsStarted.load();
@@ -599,15 +610,23 @@ void Simulator::Impl::emitRecord(int64_t now) {
     rec.reserve(2 + 2 * streamRegs.size());
     rec.push_back(0xFF);
     rec.push_back(0xFF);
+    bool badWord = false;
     {
         std::lock_guard<std::mutex> lk(m);
         model.advance(now);
         const int32_t snap = model.counter();
+        badWord = badWordRecords > 0 && !streamRegs.empty();
+        if (badWord) --badWordRecords;
         for (uint8_t r : streamRegs) {
-            const uint16_t v = model.streamValue(r, snap);
+            uint16_t v = model.streamValue(r, snap);
+            if (badWord && rec.size() == 2) v |= kBadWordBits;
             rec.push_back(static_cast<uint8_t>(v & 0xFF));
             rec.push_back(static_cast<uint8_t>(v >> 8));
         }
+    }
+    if (badWord) {
+        ++badWords;
+        traceLine("-> record with a bad word", rec.data(), rec.size());
     }
     if (noise.load()) addNoise(rec, true);
     const double f = drop.load();
@@ -627,6 +646,7 @@ std::string Simulator::controlHelp() {
            "  noise on|off       noise bytes between frames\n"
            "  slow MS            answer MS milliseconds late\n"
            "  stall on|off       a running stream stops sending records\n"
+           "  badword [N]        the next N (default 1) stream records carry a word of 4096 or more\n"
            "  align Q            alignment quality 0..1.5 (1.0 = optimal signal)\n"
            "  speed CPS          read head speed in counts per second\n"
            "  position N         move the read head to scale position N (counts)\n"
@@ -720,6 +740,15 @@ bool Simulator::control(const std::string &line, bool *quit, std::string *error)
     if (cmd == "position") {
         if (!integer(a, i, 10)) return fail("position needs a whole number of counts");
         setPosition(i);
+        return true;
+    }
+    if (cmd == "badword") {
+        if (a.empty()) {
+            i = 1;
+        } else if (!integer(a, i, 10) || i < 1 || i > kMaxBadWordRecords || !b.empty()) {
+            return fail("badword needs a number of records from 1 to " + std::to_string(kMaxBadWordRecords));
+        }
+        injectBadWords(static_cast<int>(i));
         return true;
     }
     if (cmd == "calfault") {

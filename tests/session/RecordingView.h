@@ -61,6 +61,16 @@ public:
     void Activate() override { ++activations; }
     void EnableLoadedData(kpd::DisplayMode kind) override { loadedData.push_back(kind); }
 
+    void PlotRunStarted(kpd::DisplayMode mode, const std::shared_ptr<const kpd::StreamProgress> &run) override {
+        plotRuns.emplace_back(mode, run);
+    }
+    void PlotRunEnded(kpd::DisplayMode mode) override { plotRunsEnded.push_back(mode); }
+    void ShowStoredPlot(kpd::DisplayMode mode) override { storedPlots.push_back(mode); }
+    void PlotTypeChanged(kpd::DisplayMode mode, bool clearPlot) override {
+        plotTypeChanges.emplace_back(mode, clearPlot);
+    }
+    void RestartPlot() override { ++plotRestarts; }
+
     void ShowStatusSample(const std::string &elapsed, const std::string &position) override {
         samples.emplace_back(elapsed, position);
     }
@@ -93,6 +103,11 @@ public:
     bool calibrationTicked = false;
 
     // Records.
+    std::vector<std::pair<kpd::DisplayMode, std::shared_ptr<const kpd::StreamProgress>>> plotRuns;
+    std::vector<kpd::DisplayMode> plotRunsEnded;
+    std::vector<kpd::DisplayMode> storedPlots;
+    std::vector<std::pair<kpd::DisplayMode, bool>> plotTypeChanges;
+    int plotRestarts = 0;
     std::vector<Progress> progress;
     bool progressShown = false;
     bool busy = false;

@@ -199,7 +199,6 @@ protected:
         EnterDemo();
         EnterPlotMode(DisplayMode::EncoderSignal);
         RecordStatusSamples(5);
-        S().restartStreamingPlots = [this] { ++restarts; };
     }
     // Nothing at all was shown, asked or started.
     void ExpectNothingHappened() {
@@ -214,10 +213,9 @@ protected:
         EXPECT_FALSE(S().PortHeld());
         EXPECT_EQ(S().Mode(), DisplayMode::EncoderSignal);
         EXPECT_EQ(S().Data().SetupStatus().count.load(), 5);
-        EXPECT_EQ(restarts, 0);
+        EXPECT_EQ(view.plotRestarts, 0);
     }
     ScriptedDialogs dialogs;
-    int restarts = 0;
 };
 
 TEST_P(CommandTable, EveryCodeReachesItsHandler) {
@@ -257,7 +255,7 @@ TEST_P(CommandTable, EveryCodeReachesItsHandler) {
         EXPECT_EQ(view.demoModeEntered, 1);
         break;
     case kpd::CmdSoftwareReset:
-        EXPECT_EQ(restarts, 1);
+        EXPECT_EQ(view.plotRestarts, 1);
         EXPECT_TRUE(S().Access()->ZeroRequest);
         EXPECT_EQ(view.busyCalls, std::vector<bool>{false});
         EXPECT_EQ(dc.calls, applied);

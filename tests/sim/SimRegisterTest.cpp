@@ -117,9 +117,40 @@ TEST_F(SimRegisterTest, SignalsTraceACircleWhoseRadiusFollowsTheMagnitude) {
         sim->setPosition(1000 + step * 512);
         const int x = s12(readReg(0x36)), y = s12(readReg(0x38));
         const double r = std::sqrt(double(x) * x + double(y) * y);
-        EXPECT_NEAR(r, 4.0 * readReg(0x3E), 8.0);
+        EXPECT_NEAR(r, 2.19 * readReg(0x3E), 3.0); // 2.19 ADC steps per magnitude unit
         EXPECT_LT(readReg(0x32), 4096);
     }
+}
+
+TEST_F(SimRegisterTest, PolledSampleReadsBothCounterHalvesOfOneInstant) {
+    sim->setPosition(1000 + 65535); // counter 0x0000FFFF
+    EXPECT_EQ(readReg(0x69), 0xFFFF);
+    sim->setPosition(1000 + 70000); // the counter moves past the half boundary between the two reads
+    EXPECT_EQ(readReg(0x6A), 0);    // the high half of the sample taken with the low half
+    EXPECT_GE(readReg(0x28), 0);    // ends the sample
+    EXPECT_EQ(readReg(0x6A), 1);
+    const int low = readReg(0x69), high = readReg(0x6A);
+    ASSERT_GE(low, 0);
+    ASSERT_GE(high, 0);
+    EXPECT_EQ(low + 65536 * high, 70000);
+    EXPECT_EQ(low + 65536 * high, sim->positionCount());
+    EXPECT_GE(readReg(0x28), 0);
+}
+
+TEST_F(SimRegisterTest, PolledSampleExtraIsTheSignalStrength) {
+    // Full scale 721.6 at the top of the green magnitude band (215), clamped to 721 above it.
+    for (const double q : {0.5, 0.8, 1.0, 1.1}) {
+        sim->setAlignment(q);
+        const int mag = readReg(0x3E);
+        ASSERT_LE(mag, 215) << q;
+        EXPECT_NEAR(readReg(0x26), mag * 721.6 / 215.0, 2.5) << q; // mag is rounded
+    }
+    sim->setAlignment(1.0);
+    EXPECT_NEAR(readReg(0x26), 503, 1); // magnitude 150
+    sim->setAlignment(1.5);             // over-signal
+    EXPECT_EQ(readReg(0x26), 721);
+    sim->setAlignment(0.0);
+    EXPECT_EQ(readReg(0x26), 0);
 }
 
 TEST_F(SimRegisterTest, IndexAndLimitBitsFollowTheHead) {

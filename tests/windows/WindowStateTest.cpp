@@ -3,6 +3,7 @@
 #include "AppTestSupport.h"
 #include "access/ComData.h"
 #include "widgets/Lamp.h"
+#include "windows/PlotDisplay.h"
 #include "workers/StatusMonitor.h"
 
 #include <QFrame>
@@ -120,8 +121,9 @@ TEST(WindowState, SoftwarePositionResetOnlyRaisesTheZeroRequest) {
     TMainForm &f = *h.form;
     apptest::SearchNothingIgnore(f); // the never-opened object of a failed search
     ASSERT_NE(f.session().Access(), nullptr);
-    int restarts = 0;
-    f.session().restartStreamingPlots = [&] { ++restarts; };
+    using kpd::DisplayMode;
+    for (DisplayMode m : {DisplayMode::EncoderSignal, DisplayMode::SignalStrength, DisplayMode::SignalPlots})
+        ASSERT_FALSE(f.Plots().Plot(m).RestartRequested());
     // In the status display, a plot mode and the engineering display.
     const std::function<void()> enter[] = {
         [] {}, [&] { f.session().ShowPlotMode(kpd::DisplayMode::SignalPlots, kpd::CmdShowSignalPlots); },
@@ -136,7 +138,9 @@ TEST(WindowState, SoftwarePositionResetOnlyRaisesTheZeroRequest) {
         f.session().ResetPosition(); // "Reset Position" button and menu item
         EXPECT_TRUE(f.session().Access()->ZeroRequest);
     }
-    EXPECT_EQ(restarts, 3);
+    // The running plot starts over with the new zero.
+    for (DisplayMode m : {DisplayMode::EncoderSignal, DisplayMode::SignalStrength, DisplayMode::SignalPlots})
+        EXPECT_TRUE(f.Plots().Plot(m).RestartRequested());
     EXPECT_FALSE(f.session().ReadWriteTimer()->isActive());
     f.SetBusy(false); // the engineering display's command, which ends the hourglass, never ran
 }

@@ -104,6 +104,10 @@ public:
     void setNoise(bool on);                    // noise bytes between frames (before each reply)
     void setSlowReplyMs(int ms);               // extra delay before every reply
     void setStreamStall(bool on);              // a running stream stops sending records (still streaming)
+    // The next `records` stream records (of any stream, now or once one runs) carry a word of 4096 or more:
+    // their first word gets its top four bits set (0xF000 | value). Adds to records still pending; 0 or
+    // less does nothing.
+    void injectBadWords(int records = 1);
     void setTrace(bool on);
 
     // Counters (since start).
@@ -111,6 +115,7 @@ public:
     uint64_t syncsAnswered() const;    // sync bytes answered with 0x90
     uint64_t badFrames() const;        // frames rejected (start byte, length, checksum, unknown command)
     uint64_t recordsSent() const;      // stream records sent
+    uint64_t badWordsSent() const;     // stream records sent with an injected bad word
     uint64_t streamsStarted() const;
     uint64_t streamsStopped() const; // stop bursts recognised
     uint64_t resets() const;         // software resets
@@ -118,7 +123,8 @@ public:
     uint64_t bytesSent() const;
     bool streaming() const;
 
-    // Control command as typed on the stdin of kpd-sim ("silent on", "corrupt 0.1", "align 0.8", ...).
+    // Control command as typed on the stdin of kpd-sim ("silent on", "corrupt 0.1", "align 0.8", "badword 3",
+    // ...).
     // Returns false and sets *error for an unknown command or a bad value. "quit" returns true and sets
     // *quit. Numbers are parsed in the C locale.
     bool control(const std::string &line, bool *quit = nullptr, std::string *error = nullptr);

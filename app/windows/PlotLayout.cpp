@@ -1,0 +1,205 @@
+#include "windows/PlotLayout.h"
+
+#include "display/LayoutClass.h"
+#include "display/TPaintBox.h"
+#include "session/Session.h"
+#include "windows/MainFormControls.h"
+#include "windows/MainMenu.h"
+#include "windows/TRadioGroup.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QToolButton>
+
+namespace {
+
+constexpr int kPlotTop = 148;
+constexpr int kFrame = 4; // thickness of the frame panels
+constexpr int kLabelW = 56;
+constexpr int kLabelH = 18;
+
+void SetColour(QLabel *l, QColor c) {
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, c);
+    l->setPalette(p);
+}
+
+void SetPointSize(QLabel *l, int points) {
+    QFont font = l->font();
+    font.setPointSize(points);
+    l->setFont(font);
+}
+
+} // namespace
+
+PlotGeometry PlotGeometryOf(kpd::DisplayMode mode, int cls) {
+    const int h = cls == kpd::LayoutSmall ? 320 : cls == kpd::LayoutLarge ? 500 : 400;
+    if (mode == kpd::DisplayMode::EncoderSignal)
+        return {cls == kpd::LayoutSmall ? 408 : cls == kpd::LayoutLarge ? 596 : 456, kPlotTop, h, h};
+    const int w = cls == kpd::LayoutSmall ? 400 : cls == kpd::LayoutLarge ? 640 : 500;
+    return {cls == kpd::LayoutSmall ? 368 : cls == kpd::LayoutLarge ? 526 : 406, kPlotTop, w, h};
+}
+
+void SetEncoderPlotDescription(MainFormControls &f) {
+    f.PlotDescriptionText->setText("sine/cosine in %");
+}
+
+void SetSignalPlotTitles(MainFormControls &f, int type, const std::string &units) {
+    const QString u = QString::fromStdString(units);
+    if (type == 1) {
+        f.PlotDescriptionText->setText("Encoder Signal Strength  vs.  Position");
+        SetColour(f.YAxisTextTop, QColor(0xFF, 0xFF, 0x00));
+        f.YAxisTextTop->setText(QString());
+        f.YAxisTextTop->show();
+        f.YAxisTextBottom->hide();
+        f.XAxisText->setText("Position in counts");
+    } else if (type == 2) {
+        f.PlotDescriptionText->setText("Signal Strength  vs.  Time");
+        SetColour(f.YAxisTextTop, QColor(0xFF, 0xFF, 0x00));
+        f.YAxisTextTop->setText("Vec_Mag in " + u);
+        f.YAxisTextTop->hide();
+        f.YAxisTextBottom->hide();
+    } else {
+        f.PlotDescriptionText->setText("Position  vs.  Time");
+        SetColour(f.YAxisTextTop, QColor(0x00, 0xFF, 0x00));
+        f.YAxisTextTop->setText("Position in Counts ");
+        f.YAxisTextTop->show();
+        SetColour(f.YAxisTextBottom, QColor(0xFF, 0x00, 0x00));
+        f.YAxisTextBottom->setText("Tr3SumB in " + u);
+        f.YAxisTextBottom->hide();
+        f.XAxisText->setText("Time in " + QString("seconds"));
+    }
+    for (int i = 0; i < 5; ++i) {
+        f.XValue[static_cast<std::size_t>(i)]->show();
+        f.YValue[static_cast<std::size_t>(i)]->show();
+        f.YValue[static_cast<std::size_t>(i + 5)]->hide();
+    }
+}
+
+QSize ShowPlotLayout(MainFormControls &f, kpd::DisplayMode displayMode, int cls, double dpi, kpd::Session &session,
+                     MainMenu &menu) {
+    const int mode = kpd::Index(displayMode);
+    if (mode < 1 || mode > 3) return {};
+    for (QWidget *w : f.StatusWidgets())
+        w->hide();
+    f.SetupText->setText("Options");
+    f.SetupText->show();
+    f.CenterIndexButton->setText("Plot Options");
+    f.SetInterpolationButton->setText("Plot Settings 1");
+    f.SetFrequencyButton->setText("Back To Main");
+    for (QToolButton *b : {f.CenterIndexButton, f.SetInterpolationButton, f.SetFrequencyButton})
+        b->show();
+    if (!session.Demo()) {
+        f.SetInterpolationButton->hide();
+        f.SetInterpolationButton->setEnabled(false);
+    }
+    for (const char *item : {"Resetalarms1", "Interpolation1", "Bandwidth1", "Encoder1", "LocateIndex1",
+                             "ResetPosition1", "Zeroposition1"})
+        menu.SetEnabled(item, false);
+
+    // Plot box and frame.
+    const PlotGeometry g = PlotGeometryOf(displayMode, cls);
+    const int left = g.left, top = g.top, w = g.width, h = g.height;
+    f.GraphBox->setGeometry(left, top, w, h);
+    f.GraphBox->ResizeCanvas(w, h);
+    f.LeftPanel->setGeometry(left - kFrame, top, kFrame, h);
+    f.RightPanel->setGeometry(left + w, top, kFrame, h);
+    f.TopPanel->setGeometry(left - kFrame, top - kFrame, w + 2 * kFrame, kFrame);
+    f.BottomPanel->setGeometry(left - kFrame, top + h, w + 2 * kFrame, kFrame);
+    for (QWidget *p : {static_cast<QWidget *>(f.GraphBox), static_cast<QWidget *>(f.LeftPanel),
+                       static_cast<QWidget *>(f.RightPanel), static_cast<QWidget *>(f.TopPanel),
+                       static_cast<QWidget *>(f.BottomPanel)})
+        p->show();
+
+    // Tick labels spaced evenly along the box edges.
+    for (int i = 0; i < 5; ++i) {
+        const auto k = static_cast<std::size_t>(i);
+        const int y = top + i * h / 4 - kLabelH / 2;
+        f.YValue[k]->setGeometry(left - kFrame - kLabelW - 4, y, kLabelW, kLabelH);
+        f.YValue[k]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        f.YValue[k + 5]->setGeometry(left + w + kFrame + 4, y, kLabelW, kLabelH);
+        f.YValue[k + 5]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        // XValue5 at the left edge ... XValue1 at the right edge.
+        f.XValue[4 - k]->setGeometry(left + i * w / 4 - kLabelW / 2, top + h + kFrame + 4, kLabelW, kLabelH);
+        f.XValue[4 - k]->setAlignment(Qt::AlignCenter);
+    }
+    for (QLabel *l : f.XValue)
+        SetColour(l, Qt::white);
+    for (QLabel *l : f.YValue)
+        SetColour(l, Qt::white);
+    if (mode == 1) {
+        if (cls == kpd::LayoutSmall)
+            for (QLabel *l : f.XValue)
+                SetPointSize(l, 7);
+        else if (cls == kpd::LayoutLarge)
+            for (QLabel *l : f.XValue)
+                SetPointSize(l, 14);
+    } else if (dpi > 96.0) {
+        if (cls == kpd::LayoutSmall)
+            for (QLabel *l : f.XValue)
+                SetPointSize(l, 6);
+        else if (cls == kpd::LayoutLarge)
+            for (QLabel *l : f.XValue)
+                SetPointSize(l, 11);
+    }
+    static const char *const percent[5] = {"100%", "50%", "0%", "50%", "100%"};
+    static const char *const volts0[5] = {"0.8V", "0.6V", "0.4V", "0.2V", "0.0V"};
+    static const char *const volts3[5] = {"1.6V", "1.2V", "0.8V", "0.4V", "0.0V"};
+    static const char *const fraction[5] = {"1.00", "0.75", "0.50", "0.25", "0"};
+    static const char *const seconds[5] = {"1.0", "0.7", "0.5", "0.2", "0"};
+    for (std::size_t i = 0; i < 5; ++i) {
+        if (mode == 1) {
+            f.YValue[i]->setText(percent[i]);
+            f.XValue[i]->setText(percent[i]);
+        } else if (mode == 2) {
+            f.YValue[i]->setText(session.Config().generation <= 2 ? volts0[i] : volts3[i]);
+            f.XValue[i]->setText(volts3[i]);
+        } else {
+            f.YValue[i]->setText(fraction[i]);
+            f.YValue[i + 5]->setText(fraction[i]);
+            if (session.StateOf(kpd::DisplayMode::SignalPlots) != kpd::DataState::Live)
+                f.XValue[i]->setText(seconds[i]);
+        }
+        f.YValue[i]->show();
+        f.XValue[i]->show();
+        f.YValue[i + 5]->hide();
+    }
+
+    // Titles.
+    f.PlotNameText->setGeometry(left, top - kFrame - 2 * kLabelH - 12, w, kLabelH + 4);
+    f.PlotDescriptionText->setGeometry(left, top - kFrame - kLabelH - 6, w, kLabelH);
+    f.XAxisText->setGeometry(left, top + h + kFrame + kLabelH + 8, w, kLabelH);
+    f.YAxisTextTop->setGeometry(left - kFrame - kLabelW - 4, top - kFrame - kLabelH - 6, 160, kLabelH);
+    f.YAxisTextBottom->setGeometry(left + w - 160, top - kFrame - kLabelH - 6, 160 + kLabelW, kLabelH);
+    for (QLabel *l : {f.PlotNameText, f.PlotDescriptionText, f.XAxisText})
+        l->setAlignment(Qt::AlignCenter);
+    f.PlotNameText->setText(mode == 2 ? " Encoder Signal Strength Graph" : " Encoder Signal Graph");
+    f.PlotNameText->show();
+    f.PlotDescriptionText->show();
+    f.YAxisTextTop->hide();
+    f.YAxisTextBottom->hide();
+    const Settings &s = session.Config();
+    if (mode == 1) {
+        SetEncoderPlotDescription(f);
+        f.PlotTypeGroup->setTitle("Signals to Display");
+        f.PlotTypeGroup->SetItems({"sine/cosine", "sine/cosine", "both"});
+        f.PlotTypeGroup->SetItemIndex(s.encoderplottype);
+        f.PlotTypeGroup->hide();
+    } else if (mode == 2) {
+        f.PlotDescriptionText->setText("encoder signal strength vs. position");
+        f.PlotTypeGroup->hide();
+        f.XAxisText->setText("Position in " + QString::fromStdString(s.units));
+        f.XAxisText->show();
+    } else {
+        f.PlotTypeGroup->setTitle("Plots to Display");
+        f.PlotTypeGroup->SetItems({"Position", "Signal Strength"});
+        f.PlotTypeGroup->SetItemIndex(s.positionplottype);
+        f.PlotTypeGroup->show();
+        f.XAxisText->show();
+        SetSignalPlotTitles(f, s.positionplottype, s.units);
+    }
+    for (QToolButton *b : {f.AcquireButton, f.StopButton, f.ReviewButton, f.FastButton})
+        b->show();
+    session.UpdateWindowCaption();
+    return QSize(w, h);
+}
