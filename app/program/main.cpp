@@ -50,10 +50,18 @@ int main(int argc, char **argv) {
     try {
         auto *MainForm = new TMainForm;
         // The searching window's construction shows the main window and runs the first search.
-        MainForm->Startup = new TStartup(MainForm, [MainForm](TStartup *startup) {
+        const int displayMode = options.displayMode;
+        MainForm->Startup = new TStartup(MainForm, [MainForm, displayMode](TStartup *startup) {
             MainForm->Startup = startup;
             MainForm->show();
             MainForm->session().Search();
+            if (displayMode >= 1 && displayMode <= 3) {
+                // The menu's view item of the mode, once the search has settled.
+                QTimer::singleShot(500, MainForm, [MainForm, displayMode] {
+                    MainForm->session().ShowPlotMode(static_cast<kpd::DisplayMode>(displayMode),
+                                                     kpd::CmdShowEncoderSignal + displayMode - 1);
+                });
+            }
         });
         MainForm->AboutBoxForm = new TAboutBoxForm(MainForm);
         MainForm->RadioDialog = new TRadioDialog(MainForm);
@@ -66,7 +74,7 @@ int main(int argc, char **argv) {
 
         if (!options.screenshotFile.empty()) {
             const QString file = QString::fromStdString(options.screenshotFile);
-            QTimer::singleShot(1500, MainForm, [MainForm, file] {
+            QTimer::singleShot(options.screenshotAfterMs, MainForm, [MainForm, file] {
                 if (!MainForm->grab().save(file, "PNG"))
                     std::fprintf(stderr, "KPD: cannot write the screenshot %s\n",
                                  file.toLocal8Bit().constData());

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kPlotTop = 148;
@@ -194,6 +196,11 @@ QSize ShowPlotLayout(MainFormControls &f, kpd::DisplayMode displayMode, int cls,
         f.PlotTypeGroup->setTitle("Plots to Display");
         f.PlotTypeGroup->SetItems({"Position", "Signal Strength"});
         f.PlotTypeGroup->SetItemIndex(s.positionplottype);
+        // In the side column, between the option buttons and the data buttons.
+        const QRect above = f.SetFrequencyButton->geometry();
+        const int below = f.AcquireButton->geometry().top();
+        const int height = std::min(100, std::max(60, below - above.bottom() - 40));
+        f.PlotTypeGroup->setGeometry(above.left(), above.bottom() + 20, above.width(), height);
         f.PlotTypeGroup->show();
         f.XAxisText->show();
         SetSignalPlotTitles(f, s.positionplottype, s.units);

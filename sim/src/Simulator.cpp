@@ -379,7 +379,9 @@ void Simulator::Impl::run() {
                 if (pacing.load()) {
                     if (t - nextRecordNs > 100 * kMs) nextRecordNs = t; // the stream was held up: resume
                     while (t >= nextRecordNs && streamingFlag.load()) {
-                        emitRecord(t);
+                        // Each record samples the head at its own time on the wire, also when the loop
+                        // woke late and sends several at once.
+                        emitRecord(nextRecordNs);
                         nextRecordNs += wireNs(2 + 2 * static_cast<int64_t>(streamRegs.size()));
                     }
                 } else if (out.empty()) {

@@ -66,6 +66,9 @@ bool parseDouble(const char *s, double &v) {
 
 int main(int argc, char **argv) {
     kpdsim::SimOptions opt;
+    // A head moving about a turn of the signal per second: the encoder-signal plot's trail shows a
+    // rotating arc, and the status display's position moves visibly.
+    opt.speed = 4000.0;
     std::string dir;
     int com = 0;
     for (int i = 1; i < argc; ++i) {
