@@ -46,6 +46,23 @@ void SetEncoderPlotDescription(MainFormControls &f) {
     f.PlotDescriptionText->setText("sine/cosine in %");
 }
 
+// The description above the plot as wide as its text, centred; the trace titles beside it, left and
+// right, in what is left of the line.
+static void FitTitleLine(MainFormControls &f) {
+    const QRect plot = f.GraphBox->geometry();
+    const QRect line = f.PlotDescriptionText->geometry();
+    const int textW = f.PlotDescriptionText->fontMetrics().horizontalAdvance(f.PlotDescriptionText->text()) + 8;
+    const int descW = std::min(textW, plot.width());
+    const int descLeft = plot.left() + (plot.width() - descW) / 2;
+    f.PlotDescriptionText->setGeometry(descLeft, line.top(), descW, line.height());
+    const int leftStart = plot.left() - kFrame - kLabelW - 4;
+    f.YAxisTextTop->setGeometry(leftStart, line.top(), std::max(0, descLeft - 4 - leftStart), line.height());
+    const int rightEnd = plot.right() + kFrame + kLabelW + 4;
+    const int rightStart = descLeft + descW + 4;
+    f.YAxisTextBottom->setGeometry(rightStart, line.top(), std::max(0, rightEnd - rightStart), line.height());
+    f.YAxisTextBottom->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+}
+
 void SetSignalPlotTitles(MainFormControls &f, int type, const std::string &units) {
     const QString u = QString::fromStdString(units);
     if (type == 1) {
@@ -76,6 +93,7 @@ void SetSignalPlotTitles(MainFormControls &f, int type, const std::string &units
         f.YValue[static_cast<std::size_t>(i)]->show();
         f.YValue[static_cast<std::size_t>(i + 5)]->hide();
     }
+    FitTitleLine(f);
 }
 
 QSize ShowPlotLayout(MainFormControls &f, kpd::DisplayMode displayMode, int cls, double dpi, kpd::Session &session,
@@ -122,7 +140,7 @@ QSize ShowPlotLayout(MainFormControls &f, kpd::DisplayMode displayMode, int cls,
         f.YValue[k + 5]->setGeometry(left + w + kFrame + 4, y, kLabelW, kLabelH);
         f.YValue[k + 5]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         // XValue5 at the left edge ... XValue1 at the right edge.
-        f.XValue[4 - k]->setGeometry(left + i * w / 4 - kLabelW / 2, top + h + kFrame + 4, kLabelW, kLabelH);
+        f.XValue[4 - k]->setGeometry(left + i * w / 4 - kLabelW / 2, top + h + kFrame + 8, kLabelW, kLabelH);
         f.XValue[4 - k]->setAlignment(Qt::AlignCenter);
     }
     for (QLabel *l : f.XValue)
@@ -170,9 +188,7 @@ QSize ShowPlotLayout(MainFormControls &f, kpd::DisplayMode displayMode, int cls,
     // Titles.
     f.PlotNameText->setGeometry(left, top - kFrame - 2 * kLabelH - 12, w, kLabelH + 4);
     f.PlotDescriptionText->setGeometry(left, top - kFrame - kLabelH - 6, w, kLabelH);
-    f.XAxisText->setGeometry(left, top + h + kFrame + kLabelH + 8, w, kLabelH);
-    f.YAxisTextTop->setGeometry(left - kFrame - kLabelW - 4, top - kFrame - kLabelH - 6, 160, kLabelH);
-    f.YAxisTextBottom->setGeometry(left + w - 160, top - kFrame - kLabelH - 6, 160 + kLabelW, kLabelH);
+    f.XAxisText->setGeometry(left, top + h + kFrame + kLabelH + 12, w, kLabelH);
     for (QLabel *l : {f.PlotNameText, f.PlotDescriptionText, f.XAxisText})
         l->setAlignment(Qt::AlignCenter);
     f.PlotNameText->setText(mode == 2 ? " Encoder Signal Strength Graph" : " Encoder Signal Graph");
@@ -197,10 +213,13 @@ QSize ShowPlotLayout(MainFormControls &f, kpd::DisplayMode displayMode, int cls,
         f.PlotTypeGroup->SetItems({"Position", "Signal Strength"});
         f.PlotTypeGroup->SetItemIndex(s.positionplottype);
         // In the side column, between the option buttons and the data buttons.
-        const QRect above = f.SetFrequencyButton->geometry();
+        QRect above = f.SetFrequencyButton->geometry();
+        if (f.SetInterpolationButton->isVisibleTo(f.SetInterpolationButton->parentWidget()))
+            above = above.united(f.SetInterpolationButton->geometry());
         const int below = f.AcquireButton->geometry().top();
         const int height = std::min(100, std::max(60, below - above.bottom() - 40));
-        f.PlotTypeGroup->setGeometry(above.left(), above.bottom() + 20, above.width(), height);
+        const int width = std::max(above.width(), f.PlotTypeGroup->sizeHint().width());
+        f.PlotTypeGroup->setGeometry(above.left(), above.bottom() + 20, width, height);
         f.PlotTypeGroup->show();
         f.XAxisText->show();
         SetSignalPlotTitles(f, s.positionplottype, s.units);
