@@ -102,12 +102,14 @@ void SignalPlot::DrawRecord(int32_t index, uint64_t) {
         StartRanges(p);
         NewWindow(p.time);
         Relabel();
-    } else if (p.time - windowStart_ >= Span()) {
-        NewWindow(p.time);
-    } else if (scaling_.signalAuto && GrowRanges(p)) {
-        Relabel();
-        canvas_.ClearAndGrid();
-        Redraw();
+    } else {
+        // A new window keeps the ranges; the record that opens it widens them like any other.
+        if (p.time - windowStart_ >= Span()) NewWindow(p.time);
+        if (scaling_.signalAuto && GrowRanges(p)) {
+            Relabel();
+            canvas_.ClearAndGrid();
+            Redraw();
+        }
     }
     const Point &previous = window_.empty() ? p : window_.back();
     DrawStep(p, previous);

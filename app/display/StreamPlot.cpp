@@ -3,6 +3,7 @@
 #include "data/RingArithmetic.h"
 
 #include <algorithm>
+#include <span>
 
 namespace kpd {
 
@@ -39,8 +40,15 @@ bool StreamPlot::Advance() {
     if (published <= drawn_) return false;
     if (!run_->replay) {
         if (published - drawn_ > static_cast<uint64_t>(MaximumLag)) {
-            // Too far behind: skip to the newest records, in whole batches of five.
-            drawn_ = published - static_cast<uint64_t>(MaximumLag / 2) / 5 * 5;
+            // Too far behind: skip to the newest records, in whole batches of five. The skipped records
+            // still count for the time shown: their intervals are added, as far as the worker has not
+            // overwritten their slots (it may be writing the slot of record `published`).
+            const uint64_t next = published - static_cast<uint64_t>(MaximumLag / 2) / 5 * 5;
+            const uint64_t readable = published - std::min(published, static_cast<uint64_t>(capacity_ - 1));
+            const std::span<const float> intervals = data_.Intervals(set_);
+            for (uint64_t k = std::max(drawn_, readable); k < next; ++k)
+                elapsed_ += intervals[static_cast<std::size_t>(IndexOf(k))];
+            drawn_ = next;
             restart_ = true;
             Prepare();
         }
@@ -60,6 +68,7 @@ void StreamPlot::End() {
 }
 
 void StreamPlot::ShowStored(const PlotSetup &setup) {
+    setup_ = setup; // the records shown depend on it (the Lissajous trail)
     const DataSetControl &c = data_.Control(set_);
     const int32_t records = RingArithmetic::RecordCount(c.count.load(), c.wrapped.load(), capacity_);
     auto stored = std::make_shared<StreamProgress>();

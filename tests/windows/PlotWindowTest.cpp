@@ -2,6 +2,7 @@
 // is pixel for pixel what drawing each record as it arrived gives; the plot settings apply; the plot type
 // choice; a loaded file is drawn.
 #include "AppTestSupport.h"
+#include "data/Settings.h"
 #include "display/LissajousPlot.h"
 #include "display/PlotCanvas.h"
 #include "display/TPaintBox.h"
@@ -13,9 +14,12 @@
 #include "windows/TPlotSettingsForm.h"
 #include "workers/StreamAcquisition.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using kpd::DataState;
@@ -104,4 +108,58 @@ TEST_F(PlotWindow, TheLissajousPlotDrawnAtTheScreensPaceIsTheOneDrawnRecordByRec
         for (int x = 0; x < shown.width(); ++x)
             if (shown.pixel(x, y) == qRgb(0, 255, 0)) ++lime;
     EXPECT_GT(lime, 100);
+}
+
+TEST_F(PlotWindow, PlotOptionsApplyTheTrailAndRestartThePlot) {
+    Enter(DisplayMode::EncoderSignal);
+    // "Plot Options": the dialog opens for the current mode; the user enters 40 points and applies.
+    form().PlotSettingsForm = new TPlotSettingsForm(&form());
+    h->form->execDialog = [&](QDialog *d) {
+        auto *p = static_cast<TPlotSettingsForm *>(d);
+        p->show(); // shown without a modal loop: it builds its page
+        EXPECT_EQ(p->windowTitle(), "Encoder Signal Plot Options");
+        EXPECT_EQ(p->displaybox->text(), "150");
+        p->displaybox->setText("40");
+        p->applybuttonClick();
+        return p->result();
+    };
+    form().CenterIndexButton->click();
+    EXPECT_TRUE(session().Scheduler().Armed());
+    ASSERT_TRUE(Wait([&] { return !session().Scheduler().Armed() && session().Plot(DisplayMode::EncoderSignal).WorkerActive(); }));
+    EXPECT_EQ(session().Config().lissplot, 40);
+    EXPECT_EQ(form().Plots().Setup().lissplot, 40);
+    // The new run is drawn from its start with the new trail.
+    auto &ring = session().Data().EncoderSignal();
+    const int32_t start = ring.count.load();
+    ASSERT_TRUE(Wait([&] { return ring.count.load() >= start + 100; }));
+    StopAndWait();
+    EXPECT_GE(form().Plots().Plot(DisplayMode::EncoderSignal).Drawn(), 95u);
+    Settings saved;
+    saved.LoadSettings(apptest::InstallDir());
+    EXPECT_EQ(saved.lissplot, 40);
+}
+
+TEST_F(PlotWindow, LoadedSignalPlotsAreDrawn) {
+    Enter(DisplayMode::SignalPlots);
+    auto &ring = session().Data().PositionVelocity();
+    ASSERT_TRUE(Wait([&] { return ring.count.load() >= 200; }));
+    StopAndWait();
+    const QString file = QDir(QString::fromStdString(apptest::InstallDir())).filePath("plots.pos");
+    dialogs.AnswerFile(file.toStdString());
+    session().SaveData(DisplayMode::SignalPlots);
+    ASSERT_TRUE(Wait([&] { return !session().Scheduler().Armed(); }));
+    form().Plots().Canvas().ClearPlot();
+    dialogs.AnswerFile(file.toStdString());
+    dialogs.Answer(MessageResult::Ok);
+    session().LoadData();
+    ASSERT_TRUE(Wait([&] { return !session().Scheduler().Armed() && dialogs.Done(); }));
+    // The trace of the loaded records is on the plot, and the time axis is labelled.
+    const QImage &img = form().GraphBox->Canvas();
+    int lime = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixel(x, y) == qRgb(0, 255, 0)) ++lime;
+    EXPECT_GT(lime, 50);
+    EXPECT_FALSE(form().XValue[4]->text().isEmpty());
+    QFile::remove(file);
 }
