@@ -3,6 +3,7 @@
 #include "access/ComData.h"
 #include "access/PortLink.h"
 #include "data/RingArithmetic.h"
+#include "workers/ReviewSteps.h"
 
 
 namespace kpd {
@@ -41,20 +42,11 @@ void StatusMonitor::Stop() {
     if (!com_) return;
     com_->StopRequest.store(true);
     if (com_->ThreadRunning.load()) return;
-    SetupStatusDataSet &ring = com_->Data.SetupStatus();
-    const float t = RingArithmetic::WindowStartTime(com_->Data.Intervals(SetupStatusSet), ring.count.load(),
-                                                    ring.elapsed.load(), ring.reviewCount.load());
-    sink_.ShowElapsedTime(t);
+    sink_.ShowElapsedTime(ReviewWindowStart(*com_, SetupStatusSet));
 }
 
 bool StatusMonitor::MayStart() {
-    if (!com_) return false;
-    if (com_->Executing[SetupStatusSet].load()) return false;
-    if (com_->ThreadRunning.load()) {
-        com_->RestartPending.store(true);
-        return false;
-    }
-    return true;
+    return com_ && MayStartWorker(*com_, SetupStatusSet);
 }
 
 void StatusMonitor::StartLive() {
@@ -73,13 +65,8 @@ void StatusMonitor::StartLive() {
 }
 
 void StatusMonitor::StepBack() {
-    if (!com_) return;
-    if (com_->ThreadRunning.load()) return; // the ring belongs to the running worker
-    const RingArithmetic::StepBackResult result = RingArithmetic::StepBack(
-        com_->Data.SetupStatus(), com_->Data.Intervals(SetupStatusSet), com_->ReviewStep.load());
-    if (!result.show) return;
-    com_->ReviewStep.store(true);
-    sink_.ShowElapsedTime(result.time);
+    float time = 0.0f;
+    if (com_ && StepBackReview(*com_, SetupStatusSet, time)) sink_.ShowElapsedTime(time);
 }
 
 void StatusMonitor::StartReplay() {

@@ -4,6 +4,7 @@
 #include "data/RingArithmetic.h"
 #include "workers/LissajousThread.h"
 #include "workers/PositionThread.h"
+#include "workers/ReviewSteps.h"
 #include "workers/SignalStrengthThread.h"
 
 namespace kpd {
@@ -47,19 +48,11 @@ void StreamAcquisition::Stop(int set) {
     if (!com_) return;
     com_->StopRequest.store(true);
     if (com_->ThreadRunning.load()) return;
-    const DataSetControl &ring = com_->Data.Control(set);
-    sink_.ShowElapsedTime(RingArithmetic::WindowStartTime(com_->Data.Intervals(set), ring.count.load(),
-                                                          ring.elapsed.load(), ring.reviewCount.load()));
+    sink_.ShowElapsedTime(ReviewWindowStart(*com_, set));
 }
 
 bool StreamAcquisition::MayStart(int set) {
-    if (!com_) return false;
-    if (com_->Executing[set].load()) return false;
-    if (com_->ThreadRunning.load()) {
-        com_->RestartPending.store(true);
-        return false;
-    }
-    return true;
+    return com_ && MayStartWorker(*com_, set);
 }
 
 void StreamAcquisition::StartLive(int set) {
@@ -73,13 +66,8 @@ void StreamAcquisition::StartLive(int set) {
 }
 
 void StreamAcquisition::StepBack(int set) {
-    if (!com_) return;
-    if (com_->ThreadRunning.load()) return; // the ring belongs to the running worker
-    const RingArithmetic::StepBackResult result =
-        RingArithmetic::StepBack(com_->Data.Control(set), com_->Data.Intervals(set), com_->ReviewStep.load());
-    if (!result.show) return;
-    com_->ReviewStep.store(true);
-    sink_.ShowElapsedTime(result.time);
+    float time = 0.0f;
+    if (com_ && StepBackReview(*com_, set, time)) sink_.ShowElapsedTime(time);
 }
 
 void StreamAcquisition::StartReplay(int set) {

@@ -12,6 +12,7 @@
 #include "session/Session.h"
 #include "workers/StreamAcquisition.h"
 
+#include <EventLoopWait.h>
 #include <SimulatorPortDir.h>
 #include <kpdsim/Simulator.h>
 
@@ -35,8 +36,7 @@ using platform::MessageButtons;
 using platform::MessageResult;
 
 bool WaitFor(const std::function<bool()> &pred, std::chrono::milliseconds bound = 15000ms) {
-    platform::WaitWhile([&] { return !pred(); }, bound, 2ms);
-    return pred();
+    return kpdtest::WaitUntil(pred, static_cast<int>(bound.count()));
 }
 
 int16_t Signed12(uint16_t w) {
