@@ -23,17 +23,22 @@ void SignalPlot::Relabel() {
     scaling_.signalCurrent = {shown.lo, shown.hi};
 }
 
+void SignalPlot::LabelTimeAxis() {
+    // The strength against position (type 1) has the position on its X axis, labelled with the ranges.
+    if (setup_.look.positionPlotType != 1) canvas_.SetTimeTickLabels(windowStart_, windowStart_ + Span());
+}
+
 void SignalPlot::Prepare() {
     window_.clear();
     windowStart_ = elapsed_;
     canvas_.ClearAndGrid();
-    canvas_.SetTimeTickLabels(windowStart_, windowStart_ + Span());
+    LabelTimeAxis();
     Relabel();
 }
 
 void SignalPlot::NewWindow(float time) {
     windowStart_ = time;
-    canvas_.SetTimeTickLabels(windowStart_, windowStart_ + Span());
+    LabelTimeAxis();
     canvas_.ClearAndGrid();
     window_.clear();
 }

@@ -36,6 +36,7 @@ private:
     };
     void Relabel();
     void NewWindow(float time);
+    void LabelTimeAxis();
     void StartRanges(const Point &p);
     bool GrowRanges(const Point &p);
     void Redraw();

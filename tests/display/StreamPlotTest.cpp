@@ -18,6 +18,7 @@
 #include <cmath>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -25,6 +26,21 @@ namespace {
 using namespace kpd;
 namespace colour = kpd::plotcolour;
 using Texts = std::array<std::string, 5>;
+
+// Ranges compared as (lo, hi) pairs, which failure messages print readably.
+using IntEnds = std::pair<int32_t, int32_t>;
+IntEnds Ends(plot::IntRange r) {
+    return {r.lo, r.hi};
+}
+IntEnds Ends(PlotRange r) {
+    return {r.lo, r.hi};
+}
+IntEnds Ends(int32_t lo, int32_t hi) {
+    return {lo, hi};
+}
+std::pair<float, float> Ends(plot::FloatRange r) {
+    return {r.lo, r.hi};
+}
 
 uint32_t At(const QImage &image, int x, int y) {
     return image.pixel(x, y) & 0xFFFFFFu;
@@ -70,7 +86,8 @@ struct Rig {
     PlotScaling scaling;
 };
 
-PlotSetup SetupOf(int lissplot = 150, int signalplot = 500, float positionplot = 8.0f, int positionPlotType = 0) {
+PlotSetup SetupOf(int lissplot = 150, int signalplot = 500, float positionplot = 8.0f,
+                  int positionPlotType = 0) {
     PlotSetup s;
     s.lissplot = lissplot;
     s.signalplot = signalplot;
@@ -84,7 +101,7 @@ PlotSetup SetupOf(int lissplot = 150, int signalplot = 500, float positionplot =
 }
 
 std::shared_ptr<StreamProgress> StartRun(int set, int32_t firstIndex, bool wrappedAtStart = false,
-                                    float firstElapsed = 0.0f, bool replay = false) {
+                                         float firstElapsed = 0.0f, bool replay = false) {
     auto run = std::make_shared<StreamProgress>();
     run->set = set;
     run->firstIndex = firstIndex;
@@ -140,7 +157,8 @@ void FillLissajous(DataSets &data, int32_t first, int n, float interval) {
 
 bool Shown(const QImage &image, uint64_t k) {
     const LissajousSample s = Pattern(k);
-    return At(image, Pixel(s.x1), Pixel(s.y1)) == colour::Red && At(image, Pixel(s.x2), Pixel(s.y2)) == colour::Lime;
+    return At(image, Pixel(s.x1), Pixel(s.y1)) == colour::Red &&
+           At(image, Pixel(s.x2), Pixel(s.y2)) == colour::Lime;
 }
 
 bool Erased(const QImage &image, uint64_t k) {
@@ -284,7 +302,8 @@ TEST(LissajousPlotLive, TrailKeepsErasingAcrossTheWrapOfTheRing) {
         bool wrappedAtStart;
     };
     // The wrap between batches, the wrap inside a batch, and a run in a ring that had wrapped before.
-    for (const Case c : {Case{kCapacity - 10, false}, Case{kCapacity - 13, false}, Case{5, true}, Case{kCapacity - 3, true}}) {
+    for (const Case c : {Case{kCapacity - 10, false}, Case{kCapacity - 13, false}, Case{5, true},
+                         Case{kCapacity - 3, true}}) {
         Rig rig(kLissajousSize, kLissajousSize);
         FillLissajous(rig.data, c.first, 30, 0.01f);
         LissajousPlot plot(rig.data, rig.canvas, rig.scaling);
@@ -407,10 +426,10 @@ TEST(StrengthPlot, TheFirstRecordSetsTheRangeAroundItsPosition) {
     plot.Begin(run, SetupOf());
     Publish(*run, 1);
     EXPECT_TRUE(plot.Advance());
-    EXPECT_EQ(plot.Range(), (plot::IntRange{950, 1050}));
+    EXPECT_EQ(Ends(plot.Range()), Ends(950, 1050));
     ASSERT_FALSE(rig.labels.x.empty());
     EXPECT_EQ(rig.labels.x.back(), (Texts{"950", "975", "1000", "1025", "1050"}));
-    EXPECT_EQ(rig.scaling.strengthCurrent, (PlotRange{950, 1050}));
+    EXPECT_EQ(Ends(rig.scaling.strengthCurrent), Ends(950, 1050));
     EXPECT_EQ(At(rig.image, 250, kY360), colour::Lime); // the middle of the range
     EXPECT_EQ(rig.labels.elapsed.back(), "0.5");
 }
@@ -430,9 +449,9 @@ TEST(StrengthPlot, APositionOutsideTheRangeWidensItAndRedrawsThePoints) {
     // 1100 above [950, 1050]: the maximum becomes 1.05 * 1100 = 1155.
     Publish(*run, 2);
     plot.Advance();
-    EXPECT_EQ(plot.Range(), (plot::IntRange{950, 1155}));
+    EXPECT_EQ(Ends(plot.Range()), Ends(950, 1155));
     EXPECT_EQ(rig.labels.x.back(), (Texts{"950", "1001.25", "1052.5", "1103.75", "1155"}));
-    EXPECT_EQ(rig.scaling.strengthCurrent, (PlotRange{950, 1155}));
+    EXPECT_EQ(Ends(rig.scaling.strengthCurrent), Ends(950, 1155));
     // 1000 on [950, 1155]: 50 * (500 / 205) = 121.9; 1100: 150 / 205 * 500 = 365.9.
     EXPECT_EQ(At(rig.image, 250, kY360), colour::Black);
     EXPECT_EQ(At(rig.image, 121, kY360), colour::Lime);
@@ -441,9 +460,9 @@ TEST(StrengthPlot, APositionOutsideTheRangeWidensItAndRedrawsThePoints) {
     // 900 below: the minimum becomes 0.95 * 900 = 855; every point moves again.
     Publish(*run, 3);
     plot.Advance();
-    EXPECT_EQ(plot.Range(), (plot::IntRange{855, 1155}));
+    EXPECT_EQ(Ends(plot.Range()), Ends(855, 1155));
     EXPECT_EQ(rig.labels.x.back(), (Texts{"855", "930", "1005", "1080", "1155"}));
-    EXPECT_EQ(rig.scaling.strengthCurrent, (PlotRange{855, 1155}));
+    EXPECT_EQ(Ends(rig.scaling.strengthCurrent), Ends(855, 1155));
     // On [855, 1155] (300 wide): 1000 -> 241.7, 1100 -> 408.3, 900 -> 75.
     EXPECT_EQ(At(rig.image, 121, kY360), colour::Black);
     EXPECT_EQ(At(rig.image, 365, kY500), colour::Black);
@@ -462,7 +481,7 @@ TEST(StrengthPlot, RestartsAfterSignalplotPoints) {
     plot.Begin(run, SetupOf(150, 3));
     Publish(*run, 3);
     plot.Advance();
-    EXPECT_EQ(plot.Range(), (plot::IntRange{950, 1050}));
+    EXPECT_EQ(Ends(plot.Range()), Ends(950, 1050));
     EXPECT_EQ(At(rig.image, 250, kY360), colour::Lime);
     EXPECT_EQ(At(rig.image, 300, kY360), colour::Lime); // 1010
     const std::size_t labelled = rig.labels.x.size();
@@ -470,10 +489,10 @@ TEST(StrengthPlot, RestartsAfterSignalplotPoints) {
     // The fourth point starts a new plot around 2000, on a cleared image.
     Publish(*run, 4);
     plot.Advance();
-    EXPECT_EQ(plot.Range(), (plot::IntRange{1900, 2100}));
+    EXPECT_EQ(Ends(plot.Range()), Ends(1900, 2100));
     EXPECT_EQ(rig.labels.x.size(), labelled + 1);
     EXPECT_EQ(rig.labels.x.back(), (Texts{"1900", "1950", "2000", "2050", "2100"}));
-    EXPECT_EQ(rig.scaling.strengthCurrent, (PlotRange{1900, 2100}));
+    EXPECT_EQ(Ends(rig.scaling.strengthCurrent), Ends(1900, 2100));
     EXPECT_EQ(At(rig.image, 250, kY360), colour::Black);
     EXPECT_EQ(At(rig.image, 300, kY360), colour::Black);
     EXPECT_EQ(At(rig.image, 250, kY500), colour::Lime);
@@ -486,10 +505,10 @@ TEST(StrengthPlot, RestartsAfterSignalplotPoints) {
     // Three points per plot: the seventh starts the next one, around 2030: [1928, 2131].
     Publish(*run, 6);
     plot.Advance();
-    EXPECT_EQ(plot.Range(), (plot::IntRange{1900, 2100}));
+    EXPECT_EQ(Ends(plot.Range()), Ends(1900, 2100));
     Publish(*run, 7);
     plot.Advance();
-    EXPECT_EQ(plot.Range(), (plot::IntRange{1928, 2131}));
+    EXPECT_EQ(Ends(plot.Range()), Ends(1928, 2131));
     EXPECT_EQ(At(rig.image, 250, kY500), colour::Black);
 }
 
@@ -509,8 +528,8 @@ TEST(StrengthPlot, RequestRestartStartsOverAtTheNextRecord) {
     Publish(*run, 2);
     plot.Advance();
     EXPECT_FALSE(plot.RestartRequested());
-    EXPECT_EQ(plot.Range(), (plot::IntRange{969, 1071}));
-    EXPECT_EQ(rig.scaling.strengthCurrent, (PlotRange{969, 1071}));
+    EXPECT_EQ(Ends(plot.Range()), Ends(969, 1071));
+    EXPECT_EQ(Ends(rig.scaling.strengthCurrent), Ends(969, 1071));
     EXPECT_EQ(At(rig.image, 250, kY360), colour::Black);
     EXPECT_EQ(At(rig.image, 250, kY500), colour::Lime); // 51 / 102 of the width
 }
@@ -528,17 +547,17 @@ TEST(StrengthPlot, WithAutoScaleOffTheFixedRangeIsKept) {
     plot.Begin(run, SetupOf());
     Publish(*run, 1);
     plot.Advance();
-    EXPECT_EQ(plot.Range(), (plot::IntRange{0, 2000}));
+    EXPECT_EQ(Ends(plot.Range()), Ends(0, 2000));
     EXPECT_EQ(rig.labels.x.back(), (Texts{"0", "500", "1000", "1500", "2000"}));
-    EXPECT_EQ(rig.scaling.strengthCurrent, (PlotRange{0, 2000}));
+    EXPECT_EQ(Ends(rig.scaling.strengthCurrent), Ends(0, 2000));
     EXPECT_EQ(At(rig.image, 250, kY360), colour::Lime);
     const std::size_t labelled = rig.labels.x.size();
 
     Publish(*run, 4);
     plot.Advance();
-    EXPECT_EQ(plot.Range(), (plot::IntRange{0, 2000}));
+    EXPECT_EQ(Ends(plot.Range()), Ends(0, 2000));
     EXPECT_EQ(rig.labels.x.size(), labelled); // never relabelled
-    EXPECT_EQ(rig.scaling.strengthCurrent, (PlotRange{0, 2000}));
+    EXPECT_EQ(Ends(rig.scaling.strengthCurrent), Ends(0, 2000));
     EXPECT_EQ(At(rig.image, 250, kY360), colour::Lime); // not cleared
     EXPECT_EQ(At(rig.image, 125, kY500), colour::Lime); // 500 on the fixed scale
 }
@@ -554,7 +573,7 @@ TEST(StrengthPlotStored, DrawsTheStoredRecords) {
     plot.ShowStored(SetupOf());
     EXPECT_FALSE(plot.Following());
     EXPECT_EQ(plot.Drawn(), 3u);
-    EXPECT_EQ(plot.Range(), (plot::IntRange{855, 1155}));
+    EXPECT_EQ(Ends(plot.Range()), Ends(855, 1155));
     EXPECT_EQ(At(rig.image, 241, kY360), colour::Lime);
     EXPECT_EQ(At(rig.image, 408, kY500), colour::Lime);
     EXPECT_EQ(At(rig.image, 75, kY360), colour::Lime);
@@ -567,7 +586,8 @@ constexpr int kSignalWidth = 500, kSignalHeight = 400;
 
 // One record of data set 3. The other traces stay constant unless given: second 2.0 ([1.9, 2.1]), third
 // 500 ([475, 525]), strength 100 ([95, 105]).
-void PutSignal(DataSets &data, int32_t index, int32_t position, float interval = 1.0f, int32_t magnitude = 100) {
+void PutSignal(DataSets &data, int32_t index, int32_t position, float interval = 1.0f,
+               int32_t magnitude = 100) {
     PositionVelocityDataSet &ring = data.PositionVelocity();
     const auto i = static_cast<std::size_t>(index);
     ring.position[i] = position;
@@ -596,10 +616,10 @@ TEST(SignalPlot, TheFirstRecordStartsTheRangesAndTheWindow) {
     auto run = StartRun(PositionVelocitySet, 0);
     plot.Begin(run, SetupOf());
     AdvanceTo(plot, *run, 1);
-    EXPECT_EQ(plot.PositionRange(), (plot::IntRange{950, 1050}));
-    EXPECT_EQ(plot.StrengthRange(), (plot::IntRange{95, 105}));
-    EXPECT_EQ(plot.ThirdRange(), (plot::IntRange{475, 525}));
-    EXPECT_EQ(plot.SecondRange(), (plot::FloatRange{1.9f, 2.1f}));
+    EXPECT_EQ(Ends(plot.PositionRange()), Ends(950, 1050));
+    EXPECT_EQ(Ends(plot.StrengthRange()), Ends(95, 105));
+    EXPECT_EQ(Ends(plot.ThirdRange()), Ends(475, 525));
+    EXPECT_EQ(Ends(plot.SecondRange()), (std::pair<float, float>{1.9f, 2.1f}));
     EXPECT_FLOAT_EQ(plot.WindowStart(), 1.0f);
     EXPECT_EQ(rig.labels.x.back(), (Texts{"1", "3", "5", "7", "9"}));
     const auto *left = rig.labels.LastY(false);
@@ -609,7 +629,7 @@ TEST(SignalPlot, TheFirstRecordStartsTheRangesAndTheWindow) {
     EXPECT_EQ(left->rgb, colour::Lime);
     EXPECT_EQ(right->texts, (Texts{"2", "2", "2", "2", "2"}));
     EXPECT_EQ(right->rgb, colour::Red);
-    EXPECT_EQ(rig.scaling.signalCurrent, (PlotRange{950, 1050}));
+    EXPECT_EQ(Ends(rig.scaling.signalCurrent), Ends(950, 1050));
     EXPECT_EQ(At(rig.image, 0, 200), colour::Lime); // the middle of the range at the window's start
     EXPECT_EQ(rig.labels.elapsed.back(), "1.0");
 }
@@ -626,10 +646,10 @@ TEST(SignalPlot, AValueAboveTheRangeWidensItAndRedrawsTheWindow) {
 
     // 1160: the maximum becomes 1.05 * 1160 = 1218.
     AdvanceTo(plot, *run, 4);
-    EXPECT_EQ(plot.PositionRange(), (plot::IntRange{950, 1218}));
+    EXPECT_EQ(Ends(plot.PositionRange()), Ends(950, 1218));
     EXPECT_GT(rig.labels.y.size(), labelled);
     EXPECT_EQ(rig.labels.LastY(false)->texts, (Texts{"950", "1017", "1084", "1151", "1218"}));
-    EXPECT_EQ(rig.scaling.signalCurrent, (PlotRange{950, 1218}));
+    EXPECT_EQ(Ends(rig.scaling.signalCurrent), Ends(950, 1218));
     // The window drawn again on the new scale: 1000 on [950, 1218] is at y = 400 - 400 * 50 / 268 = 325.
     EXPECT_EQ(At(rig.image, 30, 200), colour::Olive);
     EXPECT_EQ(At(rig.image, 30, 325), colour::Lime);
@@ -645,8 +665,8 @@ TEST(SignalPlot, AValueBelowTheRangeWidensIt) {
     auto run = StartRun(PositionVelocitySet, 0);
     plot.Begin(run, SetupOf());
     AdvanceTo(plot, *run, 2);
-    EXPECT_EQ(plot.PositionRange(), (plot::IntRange{760, 1050})); // 0.95 * 800
-    EXPECT_EQ(rig.scaling.signalCurrent, (PlotRange{760, 1050}));
+    EXPECT_EQ(Ends(plot.PositionRange()), Ends(760, 1050)); // 0.95 * 800
+    EXPECT_EQ(Ends(rig.scaling.signalCurrent), Ends(760, 1050));
 }
 
 TEST(SignalPlot, ARecordPastTheWindowStartsANewWindow) {
@@ -670,7 +690,7 @@ TEST(SignalPlot, ARecordPastTheWindowStartsANewWindow) {
     EXPECT_EQ(At(rig.image, 0, 200), colour::Lime);
     EXPECT_EQ(At(rig.image, 30, 200), colour::Olive);
     // The ranges carry over into the new window.
-    EXPECT_EQ(plot.PositionRange(), (plot::IntRange{950, 1050}));
+    EXPECT_EQ(Ends(plot.PositionRange()), Ends(950, 1050));
 
     AdvanceTo(plot, *run, 10);
     EXPECT_EQ(At(rig.image, 30, 200), colour::Lime); // t = 10 at x = 62
@@ -684,13 +704,13 @@ TEST(SignalPlot, TheRecordThatOpensANewWindowAlsoWidensTheRange) {
     plot.Begin(run, SetupOf());
     AdvanceTo(plot, *run, 9);
     EXPECT_FLOAT_EQ(plot.WindowStart(), 9.0f);
-    EXPECT_EQ(plot.PositionRange(), (plot::IntRange{950, 1470})); // 1.05 * 1400
+    EXPECT_EQ(Ends(plot.PositionRange()), Ends(950, 1470)); // 1.05 * 1400
     EXPECT_EQ(rig.labels.LastY(false)->texts, (Texts{"950", "1080", "1210", "1340", "1470"}));
-    EXPECT_EQ(rig.scaling.signalCurrent, (PlotRange{950, 1470}));
+    EXPECT_EQ(Ends(rig.scaling.signalCurrent), Ends(950, 1470));
     // 1400 on [950, 1470]: y = 400 - 400 * 450 / 520 = 53.8.
     EXPECT_EQ(At(rig.image, 0, 53), colour::Lime);
     AdvanceTo(plot, *run, 10);
-    EXPECT_EQ(plot.PositionRange(), (plot::IntRange{950, 1470}));
+    EXPECT_EQ(Ends(plot.PositionRange()), Ends(950, 1470));
 }
 
 TEST(SignalPlot, WithAutoScaleOffEveryTraceHasTheFixedRange) {
@@ -701,20 +721,20 @@ TEST(SignalPlot, WithAutoScaleOffEveryTraceHasTheFixedRange) {
     auto run = StartRun(PositionVelocitySet, 0);
     plot.Begin(run, SetupOf());
     AdvanceTo(plot, *run, 1);
-    EXPECT_EQ(plot.PositionRange(), (plot::IntRange{0, 4000}));
-    EXPECT_EQ(plot.ThirdRange(), (plot::IntRange{0, 4000}));
-    EXPECT_EQ(plot.StrengthRange(), (plot::IntRange{0, 4000}));
-    EXPECT_EQ(plot.SecondRange(), (plot::FloatRange{0.0f, 4000.0f}));
+    EXPECT_EQ(Ends(plot.PositionRange()), Ends(0, 4000));
+    EXPECT_EQ(Ends(plot.ThirdRange()), Ends(0, 4000));
+    EXPECT_EQ(Ends(plot.StrengthRange()), Ends(0, 4000));
+    EXPECT_EQ(Ends(plot.SecondRange()), (std::pair<float, float>{0.0f, 4000.0f}));
     EXPECT_EQ(rig.labels.LastY(false)->texts, (Texts{"0", "1000", "2000", "3000", "4000"}));
     EXPECT_EQ(rig.labels.LastY(true)->texts, (Texts{"0", "1000", "2000", "3000", "4000"}));
-    EXPECT_EQ(rig.scaling.signalCurrent, (PlotRange{0, 4000}));
+    EXPECT_EQ(Ends(rig.scaling.signalCurrent), Ends(0, 4000));
     EXPECT_EQ(At(rig.image, 0, 300), colour::Lime); // 1000 of 4000
     const std::size_t labelled = rig.labels.y.size();
 
     // 5000 lies outside: no widening, no relabel, no clear, and its step is not drawn.
     const int lime = Count(rig.image, colour::Lime);
     AdvanceTo(plot, *run, 2);
-    EXPECT_EQ(plot.PositionRange(), (plot::IntRange{0, 4000}));
+    EXPECT_EQ(Ends(plot.PositionRange()), Ends(0, 4000));
     EXPECT_EQ(rig.labels.y.size(), labelled);
     EXPECT_EQ(Count(rig.image, colour::Lime), lime);
     EXPECT_EQ(At(rig.image, 0, 300), colour::Lime);
@@ -722,7 +742,7 @@ TEST(SignalPlot, WithAutoScaleOffEveryTraceHasTheFixedRange) {
     // 2000 inside again: its step is drawn, to x = 125, y = 200.
     AdvanceTo(plot, *run, 3);
     EXPECT_EQ(At(rig.image, 125, 200), colour::Lime);
-    EXPECT_EQ(rig.scaling.signalCurrent, (PlotRange{0, 4000}));
+    EXPECT_EQ(Ends(rig.scaling.signalCurrent), Ends(0, 4000));
 }
 
 TEST(SignalPlot, RequestRestartStartsOverAtTheNextRecord) {
@@ -737,9 +757,9 @@ TEST(SignalPlot, RequestRestartStartsOverAtTheNextRecord) {
     AdvanceTo(plot, *run, 4);
     EXPECT_FALSE(plot.RestartRequested());
     // New ranges around 2000 (not widened from [950, 1050]) and a new window at time 4.
-    EXPECT_EQ(plot.PositionRange(), (plot::IntRange{1900, 2100}));
+    EXPECT_EQ(Ends(plot.PositionRange()), Ends(1900, 2100));
     EXPECT_EQ(rig.labels.LastY(false)->texts, (Texts{"1900", "1950", "2000", "2050", "2100"}));
-    EXPECT_EQ(rig.scaling.signalCurrent, (PlotRange{1900, 2100}));
+    EXPECT_EQ(Ends(rig.scaling.signalCurrent), Ends(1900, 2100));
     EXPECT_FLOAT_EQ(plot.WindowStart(), 4.0f);
     EXPECT_EQ(rig.labels.x.back(), (Texts{"4", "6", "8", "10", "12"}));
     EXPECT_LE(Count(rig.image, colour::Lime), 2);
@@ -752,17 +772,28 @@ TEST(SignalPlot, StrengthAgainstPositionReportsTheStrengthRange) {
     auto run = StartRun(PositionVelocitySet, 0);
     plot.Begin(run, SetupOf(150, 500, 8.0f, 1));
     AdvanceTo(plot, *run, 1);
-    EXPECT_EQ(rig.scaling.signalCurrent, (PlotRange{95, 105}));
+    EXPECT_EQ(Ends(rig.scaling.signalCurrent), Ends(95, 105));
     EXPECT_EQ(rig.labels.LastY(false)->texts, (Texts{"0%", "25%", "50%", "75%", "100%"}));
     EXPECT_EQ(rig.labels.LastY(false)->rgb, colour::Yellow);
     // The X labels show the position range.
     EXPECT_EQ(rig.labels.x.back(), (Texts{"950", "975", "1000", "1025", "1050"}));
     // Strength 200 widens the strength range to 1.05 * 200 = 210.
     AdvanceTo(plot, *run, 2);
-    EXPECT_EQ(plot.StrengthRange(), (plot::IntRange{95, 210}));
-    EXPECT_EQ(rig.scaling.signalCurrent, (PlotRange{95, 210}));
+    EXPECT_EQ(Ends(plot.StrengthRange()), Ends(95, 210));
+    EXPECT_EQ(Ends(rig.scaling.signalCurrent), Ends(95, 210));
     // Position 1000 in the middle of [950, 1050], strength 200 of 215: h = 400 * 200 / 215 = 372.
     EXPECT_EQ(At(rig.image, 250, 400 - 372), colour::Yellow);
+}
+
+TEST(SignalPlot, StrengthAgainstPositionKeepsPositionLabelsAcrossTimeWindows) {
+    SignalRig rig({1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000});
+    SignalPlot plot(rig.data, rig.canvas, rig.scaling);
+    auto run = StartRun(PositionVelocitySet, 0);
+    plot.Begin(run, SetupOf(150, 500, 8.0f, 1));
+    AdvanceTo(plot, *run, 10); // time 9 opens a new window
+    EXPECT_FLOAT_EQ(plot.WindowStart(), 9.0f);
+    // The X axis is the position: no time labels replace the position range.
+    EXPECT_EQ(rig.labels.x.back(), (Texts{"950", "975", "1000", "1025", "1050"}));
 }
 
 TEST(SignalPlotStored, DrawsTheStoredRecordsAtTheirTimes) {
@@ -776,7 +807,7 @@ TEST(SignalPlotStored, DrawsTheStoredRecordsAtTheirTimes) {
     // Times 1, 2, 3: the window starts at the first record.
     EXPECT_FLOAT_EQ(plot.WindowStart(), 1.0f);
     EXPECT_EQ(rig.labels.x.back(), (Texts{"1", "3", "5", "7", "9"}));
-    EXPECT_EQ(plot.PositionRange(), (plot::IntRange{950, 1218}));
+    EXPECT_EQ(Ends(plot.PositionRange()), Ends(950, 1218));
     EXPECT_EQ(At(rig.image, 30, 325), colour::Lime);
     EXPECT_EQ(rig.labels.elapsed.back(), "3.0");
 }
