@@ -41,6 +41,18 @@ bool PortLink::ReadStatusWord() const {
     return ReadStatus(m_portNumber) >= 0;
 }
 
+int PortLink::ReadValue(int command, int length) const {
+    return ReadValueNXRA(m_portNumber, command, length);
+}
+
+int PortLink::ReadPowerOnTime() const {
+    return ::ReadPowerOnTime(m_portNumber);
+}
+
+int PortLink::ReadPowerOnCycles() const {
+    return ::ReadPowerOnCycles(m_portNumber);
+}
+
 bool PortLink::ReadRegister(uint32_t address, uint16_t &value) const {
     return ReadRegisterVK240(m_portNumber, address, &value) >= 0;
 }

@@ -35,6 +35,13 @@ public:
     // The legacy status read; true when the electronics answered.
     bool ReadStatusWord() const;
 
+    // ---- Processor reads ----
+    // A value command with a reply of `length` data bytes: the value, or negative on a failed read.
+    int ReadValue(int command, int length) const;
+    // Power-on time in hours and power-on cycle count: the value, or negative on a failed read.
+    int ReadPowerOnTime() const;
+    int ReadPowerOnCycles() const;
+
     // The first step of a hardware reset of a port that nothing else uses: open it and pulse DTR. The
     // caller waits for the electronics and then calls Close.
     static void OpenAndPulseReset(int portNumber);

@@ -102,6 +102,11 @@ constexpr uint16_t startCalibrationCode(uint8_t parameter) {
     return static_cast<uint16_t>(CmdStartCalibration + (uint16_t{parameter} << 8));
 }
 
+// ---- Processor value commands (ReadValueNXRA) ----------------------------------------------------------
+
+inline constexpr int ValueMspVersion = 0xA1;     // processor firmware version
+inline constexpr int ValueMspVersionLength = 2;  // reply data bytes
+
 // ---- Stream subscriptions (payload of BeginAsyncVK240; record words in this order) -------------------
 
 inline constexpr std::array<uint8_t, 4> LissajousStream{YAdc, XAdc, YAdcAdj, XAdcAdj};

@@ -21,6 +21,8 @@ constexpr std::string_view OlderFirstLine[4] = {"vk240setupandstatus", "vk240enc
 constexpr std::string_view UnitsPrefix = "PosUnits=";
 constexpr std::string_view ResolutionPrefix = "PositionResMult=";
 constexpr std::string_view InterpolationPrefix = "PositionInterpMult=";
+// Longest units name a header line holds (70 characters).
+constexpr std::size_t MaxUnitsName = MaxHeaderLine - UnitsPrefix.size();
 
 // Column lines by data set number.
 constexpr std::string_view ColumnLine[4] = {"Pos\txAD\tyAD\tStatus\tTime", "xAD\tyAD\tMag\tAngle\tTime",

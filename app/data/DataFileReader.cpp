@@ -132,8 +132,6 @@ ParsedFile Parse(std::string_view text, const int32_t (&maxRecords)[4]) {
             ++pos;
         const std::string_view token = body.substr(start, pos - start);
 
-        if (column == 0 && records >= maxRecords[kind])
-            return Rejected("more than " + std::to_string(maxRecords[kind]) + " records");
         double value = 0.0;
         bool valid = false;
         switch (layout[column]) {
@@ -162,10 +160,13 @@ ParsedFile Parse(std::string_view text, const int32_t (&maxRecords)[4]) {
         file.columns[column].push_back(value);
         if (++column == layout.size()) {
             column = 0;
-            ++records;
+            if (++records > maxRecords[kind])
+                return Rejected("more than " + std::to_string(maxRecords[kind]) + " records");
         }
     }
-    if (column != 0) return Rejected("the last record is cut short");
+    // Only complete records count: the values of a last record cut short are left out.
+    for (auto &values : file.columns)
+        values.resize(static_cast<std::size_t>(records));
 
     file.records = records;
     file.ok = true;

@@ -25,6 +25,8 @@ struct ParsedFile {
 int KindOfFirstLine(std::string_view line);
 
 // Parses the text of a data file. At most `maxRecords[kind]` records are accepted; more reject the file.
+// Only complete records count: a last record cut short at the end of the text is left out, provided the
+// values it has are numbers.
 ParsedFile Parse(std::string_view text, const int32_t (&maxRecords)[4]);
 
 // Reads and parses a file (rejected when it cannot be read).

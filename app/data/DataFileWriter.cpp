@@ -1,7 +1,6 @@
 #include "data/DataFileWriter.h"
 
 #include "data/DataFileLayout.h"
-#include "data/DataFileSaveError.h"
 #include "data/DataNumberFormat.h"
 #include "data/RingArithmetic.h"
 
@@ -26,15 +25,11 @@ template <typename Integer> void AppendInteger(std::string &text, Integer value)
     text.append(buffer, result.ptr);
 }
 
-void AppendHeaderLine(std::string &text, std::string_view prefix, std::string_view value) {
-    if (value.find_first_of("\r\n") != std::string_view::npos)
-        throw DataFileSaveError("header value contains a line break");
-    if (prefix.size() + value.size() > DataFileLayout::MaxHeaderLine)
-        throw DataFileSaveError("header line longer than " + std::to_string(DataFileLayout::MaxHeaderLine) +
-                                " characters: " + std::string(prefix) + std::string(value));
-    text += prefix;
-    text += value;
-    text += DataFileLayout::LineEnd;
+// What a header line holds of a units name: the name up to its first line break, at most MaxUnitsName
+// characters. The loader reads it back exactly.
+std::string_view WritableUnitsName(std::string_view units) {
+    units = units.substr(0, units.find_first_of("\r\n"));
+    return units.substr(0, DataFileLayout::MaxUnitsName);
 }
 
 // First line, the three header value lines of kinds 0, 2 and 3, and the column line.
@@ -42,12 +37,15 @@ std::string Header(int kind, const DataFileHeader *header) {
     std::string text;
     AppendLine(text, DataFileLayout::CurrentFirstLine[kind]);
     if (header != nullptr) {
-        AppendHeaderLine(text, DataFileLayout::UnitsPrefix, header->unitsName);
-        AppendHeaderLine(text, DataFileLayout::ResolutionPrefix,
-                         FormatGeneral(header->resolutionMultiplier, DataFileLayout::HeaderValuePrecision));
-        AppendHeaderLine(
-            text, DataFileLayout::InterpolationPrefix,
-            FormatGeneral(header->interpolationMultiplier, DataFileLayout::HeaderValuePrecision));
+        // The multipliers take at most 21 characters ("-3.40282346638529E+38"): the lines stay short.
+        AppendLine(text, std::string(DataFileLayout::UnitsPrefix) +
+                             std::string(WritableUnitsName(header->unitsName)));
+        AppendLine(text,
+                   std::string(DataFileLayout::ResolutionPrefix) +
+                       FormatGeneral(header->resolutionMultiplier, DataFileLayout::HeaderValuePrecision));
+        AppendLine(text,
+                   std::string(DataFileLayout::InterpolationPrefix) +
+                       FormatGeneral(header->interpolationMultiplier, DataFileLayout::HeaderValuePrecision));
     }
     AppendLine(text, DataFileLayout::ColumnLine[kind]);
     return text;

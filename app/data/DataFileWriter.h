@@ -12,8 +12,10 @@
 
 namespace DataFileWriter {
 
-// Throw DataFileSaveError when the header cannot be written as a loadable file (units name with a line
-// break, or a header line longer than the loader accepts).
+// Every text loads back. The units name is free text from the settings; the header line holds at most
+// 70 characters of it, so a longer name is cut to its first 70 characters, and a name with a line break
+// ends before the break (neither can fail a save). Numbers follow DataNumberFormat: a non-finite value is
+// written as the nearest finite float.
 std::string SetupStatusText(const SetupStatusDataSet &set, const DataFileHeader &header);
 std::string EncoderSignalText(const EncoderSignalDataSet &set);
 std::string SignalStrengthText(const SignalStrengthDataSet &set, const DataFileHeader &header);

@@ -7,8 +7,16 @@
 
 namespace DataNumberFormat {
 
-// Fixed notation with exactly `decimals` digits after the point. A value whose fixed text has more digits
-// before the point than `precision` is written in exponent form instead (FormatExponent).
+// Every value the files hold is a 32-bit float, and the loader reads only finite ones back. So that a saved
+// file always loads, the three formatters write a value outside the finite float range as the nearest
+// finite float: NaN as 0, +infinity (and anything above the largest float) as the largest float,
+// -infinity as its negative ("3.4028E+38" in a five-digit column). A save never fails because of a value.
+
+// Fixed notation with exactly `decimals` digits after the point, carrying at most `precision` significant
+// digits: the value is rounded once, to `precision` significant digits or to `decimals` decimals, whichever
+// keeps fewer digits, and the digits beyond the precision are written as zeros (12345.678f with 8
+// decimals and precision 12 gives "12345.67773440"). A value with more digits before the point than
+// `precision` after that rounding is written in exponent form instead (FormatExponent).
 std::string FormatFixed(double value, int decimals, int precision);
 // Exponent form with up to `precision` significant digits: mantissa without trailing zeros, "E", signed
 // exponent of at least two digits ("1.2346E+05", "-1E+12").

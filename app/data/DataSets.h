@@ -5,8 +5,10 @@
 // set (the command scheduler stops the worker first).
 //
 // Saving writes the file as a whole: the text is built in memory, written to a temporary file beside the
-// target and renamed over it, so a failed save leaves an existing file intact. The save operations return
-// true on success and raise DataFileSaveError when the file cannot be written.
+// target and renamed over it, so a failed save leaves an existing file intact; a target that is not a
+// regular file is refused. The save operations return true on success and raise DataFileSaveError when the
+// file cannot be written. What is saved always loads back: no value and no units name can fail a save or
+// make the file unloadable (see DataFileWriter and DataNumberFormat).
 //
 // Loading parses the whole file into temporary storage and changes the data set only when the file is
 // valid; any rejected file leaves every data set as it was.
@@ -76,11 +78,12 @@ public:
                                   float resolutionMultiplier, float interpolationMultiplier) const;
 
     // Loads a data file into the data set its first line names. On success the set holds the file's
-    // records at indices 0.., count = records, not wrapped, elapsed = sum of the intervals, review count =
-    // review target = records, review index 0, review elapsed 0, and reset-on-next-live-start set.
-    // Rejected (unknown first line, header line over 79 characters, header value not a number, more
-    // records than the set can hold, a value that is not a number or out of range, a record cut short at
-    // the end, unreadable file): ok false, kind -1, count 0, and no data set changes.
+    // complete records at indices 0.. (a last record cut short is left out), count = records, not
+    // wrapped, elapsed = sum of the intervals, review count = review target = records, review index 0,
+    // review elapsed 0, and reset-on-next-live-start set.
+    // Rejected (unknown first line, header cut short, header line over 79 characters, header value not a
+    // number, more records than the set can hold, a value that is not a number or out of range,
+    // unreadable file): ok false, kind -1, count 0, and no data set changes.
     DataFileLoadResult LoadDataFile(const std::filesystem::path &file);
     // The same with out-parameters: true, kind 0..3 and the record count, or false, -1 and 0.
     bool LoadDataFile(const std::filesystem::path &file, int &kind, int &count);

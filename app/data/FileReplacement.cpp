@@ -48,11 +48,11 @@ bool WriteAll(int fd, std::string_view contents) {
 void ReplaceFile(const std::filesystem::path &requested, std::string_view contents) {
     if (requested.empty()) throw DataFileSaveError("no file name given");
     const std::filesystem::path target = ResolvedTarget(requested);
-    {
-        std::error_code ec;
-        if (std::filesystem::is_directory(target, ec))
-            throw DataFileSaveError("cannot save over the directory " + target.string());
-    }
+    // Only a regular file is ever replaced: a directory, FIFO, device node or socket of that name stays.
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode))
+        throw DataFileSaveError("cannot save over " + target.string() + ": not a regular file");
     const std::filesystem::path directory =
         target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
 
@@ -69,9 +69,7 @@ void ReplaceFile(const std::filesystem::path &requested, std::string_view conten
     if (fd < 0) throw DataFileSaveError(SystemError("cannot create a file in", directory, errno));
 
     // An existing target keeps its permissions.
-    struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
-        (void)::fchmod(fd, existing.st_mode & 07777);
+    if (exists) (void)::fchmod(fd, existing.st_mode & 07777);
 
     int error = 0;
     if (!WriteAll(fd, contents)) error = errno;

@@ -47,13 +47,21 @@ public:
     void SetDefaults();
 
     // Reads "KPD.ini" (and "grating2.ini" when a "numgratings=" line is met) from installDir.
-    // Returns true after a complete read without error. When the file is missing or anything in it is
-    // malformed, every stored field gets its default and false is returned; nothing else is reported.
+    // Returns true after a complete read without error. When the file is missing or cannot be used (a
+    // malformed value, a grating list cut short, "grating2.ini" missing, unreadable), every stored field
+    // gets its default and false is returned. A missing file is no error and says nothing. A file that
+    // cannot be used is left as it is and kept beside it as "KPD.ini.malformed" (".2", ".3", ... when an
+    // earlier different copy has that name; an earlier copy is never overwritten, and a file already kept
+    // with the same contents is not copied again), and standard error says what is wrong, that the
+    // defaults apply and where the file is kept.
     bool LoadSettings(const std::string &installDir);
 
     // Writes "KPD.ini" and then "grating2.ini" into installDir. Each file is written to a temporary file
     // in the same directory, flushed to disk and renamed over the old one, so an interrupted save leaves
-    // the old file intact. Returns false on any error (no message); when "KPD.ini" cannot be written,
+    // the old file intact. A file whose permission bits do not let this process write it (for root as
+    // for anyone) is not replaced. A "KPD.ini" that cannot be used is kept as LoadSettings keeps it before
+    // it is replaced, and is not replaced when it could not be kept (both said on standard error).
+    // Returns false on any error; a failed write itself says nothing. When "KPD.ini" cannot be written,
     // "grating2.ini" is not written either.
     bool SaveSettings(const std::string &installDir) const;
 

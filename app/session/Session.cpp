@@ -2,7 +2,9 @@
 
 #include "platform/Dialogs.h"
 #include "platform/WorkerThread.h"
+#include "session/CalibrationOptions.h"
 #include "session/EngineeringController.h"
+#include "session/EngineeringEntry.h"
 #include "session/PlotController.h"
 #include "session/StatusController.h"
 
@@ -23,7 +25,7 @@ constexpr int kPortStepRetryMs = 20;
 Session::Session(SessionView &view, std::string installDir)
     : view_(view), installDir_(std::move(installDir)),
       status_(std::make_unique<StatusController>(*this, view)),
-      engineering_(std::make_unique<EngineeringController>(view)) {
+      engineering_(std::make_unique<EngineeringController>(*this, view)) {
     for (int m = 1; m <= 3; ++m)
         plots_[static_cast<std::size_t>(m - 1)] =
             std::make_unique<PlotController>(static_cast<DisplayMode>(m), *this, view);
@@ -63,6 +65,7 @@ Session::~Session() {
     status_.reset();
     for (auto &p : plots_)
         p.reset();
+    engineering_.reset();
 }
 
 bool Session::WorkerExists() const {
@@ -70,6 +73,7 @@ bool Session::WorkerExists() const {
     if (status_ && status_->WorkerActive()) return true;
     for (const auto &p : plots_)
         if (p && p->WorkerActive()) return true;
+    if (engineering_ && engineering_->WorkerActive()) return true;
     return false;
 }
 
@@ -146,6 +150,7 @@ void Session::ReplaceAccess(std::unique_ptr<ComData> access) {
     status_->SetComData(access.get());
     for (auto &p : plots_)
         p->SetComData(access.get());
+    engineering_->SetComData(access.get());
     access_ = std::move(access);
     AttachAccess();
 }
@@ -278,7 +283,25 @@ void Session::ShowEngineering() {
 }
 
 void Session::LeaveEngineering() {
+    // The remembered mode is current from now on, so that an activation of the main window before the
+    // command runs does not show the engineering display again.
+    if (mode_ == DisplayMode::Engineering) mode_ = previousMode_;
     QueueCommand(CmdLeaveEngineering, 1000);
+}
+
+bool Session::EngineeringWrite(const std::string &entry) {
+    const WriteEntry e = CheckWriteEntry(entry);
+    if (e.check != WriteEntry::Check::Ok) {
+        platform::ShowMessage(MessageKind::Error, e.Message(), MessageButtons::Ok);
+        return false;
+    }
+    engineering_->SetAddressWord(e.addressWord);
+    QueueCommand(CmdEngineeringWrite, 800);
+    return true;
+}
+
+void Session::MainAgc(bool enable) {
+    QueueCommand(enable ? CmdEnableMainAgc : CmdDisableMainAgc, 800);
 }
 
 // ---- Menu commands ----
@@ -358,7 +381,25 @@ void Session::ShowInfo() {
 }
 
 void Session::Calibration(int command) {
-    if (mode_ == DisplayMode::Status) QueueCommand(command, 500);
+    switch (command) {
+    case CmdStartCalibration:
+    case CmdStopCalibration:
+    case CmdSetCalibration:
+    case CmdStartAlignment:
+    case CmdStopAlignment:
+        if (mode_ == DisplayMode::Status) QueueCommand(command, 500);
+        return;
+    default:
+        return;
+    }
+}
+
+void Session::SetCalibrationOption(int bit, bool ticked) {
+    bit &= calibration::kAll;
+    if (ticked)
+        calibrationOptions_ |= bit;
+    else
+        calibrationOptions_ &= ~bit;
 }
 
 void Session::ResetAlarms() {

@@ -78,6 +78,7 @@ public:
     ModeController &Controller(DisplayMode mode);
     StatusController &Status() { return *status_; }
     PlotController &Plot(DisplayMode mode);
+    EngineeringController &Engineering() { return *engineering_; }
     // Auto scale and ranges of the strength and signal plots (not kept in the settings file).
     PlotScaling &Scaling() { return scaling_; }
 
@@ -135,8 +136,14 @@ public:
     // The menu's direct switches to a plot mode (the view items) and to the engineering display.
     void ShowPlotMode(DisplayMode mode, int command);
     void ShowEngineering();
-    // The engineering display was closed.
+    // The engineering display was closed: the mode shown before becomes current again at once.
     void LeaveEngineering();
+    // The engineering display's Write button with the write box's text: an entry of exactly 8 hex digits
+    // is kept as the address word and written by command 15; any other entry gets its message and
+    // nothing is sent. Returns whether the write was queued.
+    bool EngineeringWrite(const std::string &entry);
+    // The engineering display's main-track AGC buttons (commands 26 and 27).
+    void MainAgc(bool enable);
 
     // ---- Menu commands ----
     void SaveData(DisplayMode kind);
@@ -150,7 +157,14 @@ public:
     void RequestSearch();
     void WriteOutputSettings();
     void ShowInfo();
-    void Calibration(int command); // 22 start, 23 stop, 24 set, 28 start alignment, 29 stop alignment
+    // The calibration and alignment buttons of the status display (display mode 0 only): 22 Start Cal,
+    // 23 Stop Cal, 24 Set, 28 AGC Off (alignment mode), 29 AGC On. Each stops the status monitor; the
+    // command word is written once it has ended, and monitoring restarts after it. Other codes do nothing.
+    void Calibration(int command);
+    // A calibration check box was ticked or unticked: its bit (calibration::kIndex, ...) follows the box.
+    // Start Cal sends the mask as it is when its command runs.
+    void SetCalibrationOption(int bit, bool ticked);
+    int CalibrationOptions() const { return calibrationOptions_; }
     void ResetAlarms();
 
     // ---- Connection ----
@@ -200,7 +214,7 @@ private:
     void RunShowStatus();
     void RunShowEngineering();
     void RunLeaveEngineering();
-    void RunApplyOnly();
+    void RunEngineeringWrite();
     void RunApplyPlotSettings();
     void RunSaveData();
     void RunStepBack();

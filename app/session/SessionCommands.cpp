@@ -49,7 +49,7 @@ const std::array<Session::CommandEntry, kLastCommand + 1> &Session::Commands() {
         t[CmdApplyPlotSettings] = {&Session::RunApplyPlotSettings};
         t[CmdShowEngineering] = {&Session::RunShowEngineering};
         t[CmdLeaveEngineering] = {&Session::RunLeaveEngineering};
-        t[CmdEngineeringWrite] = {&Session::RunApplyOnly};
+        t[CmdEngineeringWrite] = {&Session::RunEngineeringWrite};
         t[CmdSaveData] = {&Session::RunSaveData};
         t[CmdStepBack] = {&Session::RunStepBack};
         t[CmdReplay] = {&Session::RunReplay};
@@ -166,9 +166,9 @@ void Session::RunLeaveEngineering() {
     ApplyDataState();
 }
 
-void Session::RunApplyOnly() {
-    // Plot settings and engineering writes are carried out by their windows; the command restarts (or
-    // keeps stopped) the worker of the current mode.
+void Session::RunEngineeringWrite() {
+    // The address word goes out unchanged: modifier, register and data as the user typed them.
+    if (!access_ || !access_->WriteRaw(engineering_->AddressWord())) return LinkFailure();
     ApplyDataState();
 }
 
@@ -232,15 +232,24 @@ void Session::RunLoadData() {
     o.overwritePrompt = false;
     if (const auto file = platform::Dialogs::Instance().OpenFile(o)) {
         view_.SetBusy(true);
-        int kind = -1;
-        int count = 0;
-        bool ok = false;
+        DataFileLoadResult loaded;
         try {
-            ok = data_.LoadDataFile(std::filesystem::path(*file), kind, count);
+            loaded = data_.LoadDataFile(std::filesystem::path(*file));
         } catch (const std::exception &) {
-            ok = false; // an unreadable file is an invalid one
+            loaded = DataFileLoadResult(); // an unreadable file is an invalid one
         }
-        if (ok && kind >= 0 && kind <= 3) {
+        const int kind = loaded.kind;
+        if (loaded.ok && kind >= 0 && kind <= 3) {
+            // In demo mode a file with header values brings its units: they replace the current units and
+            // multipliers, the units box shows them and the position display gets 5 decimals. Outside demo
+            // mode the header values are read and not used.
+            if (demo_ && loaded.hasHeader) {
+                settings_.units = loaded.header.unitsName;
+                settings_.resolutionMultiplier = loaded.header.resolutionMultiplier;
+                settings_.interpolationMultiplier = loaded.header.interpolationMultiplier;
+                view_.ShowUnits(settings_.units);
+                settings_.digits = 5;
+            }
             view_.ShowElapsedTime("0.0");
             platform::ShowMessage(MessageKind::Information, kLoadedTexts[kind], MessageButtons::Ok);
             mode_ = static_cast<DisplayMode>(kind);

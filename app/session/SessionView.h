@@ -5,9 +5,11 @@
 #include "session/DisplayMode.h"
 #include "session/InfoFields.h"
 #include "session/OutputSettings.h"
+#include "workers/ReadAllSlots.h"
 #include "workers/StatusView.h"
 #include "workers/StreamProgress.h"
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -39,6 +41,8 @@ public:
     virtual void ShowPlotLayout(DisplayMode mode) = 0;
     virtual void ActivatePlot(DisplayMode mode) = 0;
     virtual void ShowEngineeringDisplay() = 0;
+    // The engineering display's slot texts, in pass order (all empty: nothing read in this visit yet).
+    virtual void ShowEngineeringValues(const std::array<std::string, readall::SlotCount> &texts) = 0;
     virtual void Repaint() = 0;
     // Activation redraw of the current mode (after a save or load).
     virtual void Activate() = 0;

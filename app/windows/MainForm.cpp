@@ -2,6 +2,7 @@
 #include "windows/MainForm.h"
 
 #include "platform/InstallDirectory.h"
+#include "session/CalibrationOptions.h"
 #include "session/StatusController.h"
 #include "widgets/ScreenInfo.h"
 #include "windows/PlotDisplay.h"
@@ -109,6 +110,15 @@ void TMainForm::ConnectComponents() {
     click(CalSetButton, [this] { session_->Calibration(kpd::CmdSetCalibration); });
     click(StartAlignButton, [this] { session_->Calibration(kpd::CmdStartAlignment); });
     click(StopAlignButton, [this] { session_->Calibration(kpd::CmdStopAlignment); });
+    // Each calibration box's bit follows its tick.
+    const std::pair<QCheckBox *, int> boxes[] = {{CalIndexCheckBox, kpd::calibration::kIndex},
+                                                 {SetLeftLimitCheckBox, kpd::calibration::kLeftLimit},
+                                                 {SetRightLimitCheckBox, kpd::calibration::kRightLimit},
+                                                 {CalGOPCheckBox, kpd::calibration::kGop}};
+    for (const auto &[box, bit] : boxes)
+        connect(box, &QCheckBox::toggled, this, [this, bit = bit](bool ticked) {
+            if (session_) session_->SetCalibrationOption(bit, ticked);
+        });
 }
 
 int TMainForm::RunModal(QDialog *dialog) {
@@ -117,7 +127,15 @@ int TMainForm::RunModal(QDialog *dialog) {
 }
 
 void TMainForm::Resetalarms1Click() {
-    if (AlarmHistoryForm) AlarmHistoryForm->show();
+    // Only shows the window; it copies the status display's history when it becomes visible.
+    if (!AlarmHistoryForm) return;
+    AlarmHistoryForm->Attach(session_->Status());
+    if (AlarmHistoryForm->isVisible()) {
+        AlarmHistoryForm->raise();
+        AlarmHistoryForm->activateWindow();
+    } else {
+        AlarmHistoryForm->show();
+    }
 }
 
 void TMainForm::EncoderSignalButtonClick() {

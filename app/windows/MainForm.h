@@ -86,6 +86,8 @@ public:
     void SetInterpolationButtonClick();
     void Resetalarms1Click();
     void FormActivate();
+    // "Engineering Display Setup...": the engineering write lock in the shared choice dialog.
+    void EngineeringDisplay1Click();
     void GenericMouseMove(QWidget *control);
     int RunModal(QDialog *dialog);
     MainMenu &Menu() { return menu_; }
@@ -107,6 +109,7 @@ public:
     void ShowPlotLayout(kpd::DisplayMode mode) override;
     void ActivatePlot(kpd::DisplayMode mode) override;
     void ShowEngineeringDisplay() override;
+    void ShowEngineeringValues(const std::array<std::string, kpd::readall::SlotCount> &texts) override;
     void Repaint() override { repaint(); }
     void Activate() override { FormActivate(); }
     void EnableLoadedData(kpd::DisplayMode kind) override;
@@ -139,6 +142,12 @@ protected:
 
 private:
     void EngineeringDisplayClosed();
+    void EngineeringWriteRequested(const QString &entry);
+    void EngineeringAgcRequested(bool enable);
+    // The menus File, View, Settings and Tools while the engineering display is shown: disabled, and
+    // restored to their earlier states when it closes.
+    void DisableMenusForEngineering();
+    void RestoreMenusAfterEngineering();
     // The controls and menu items that demo mode disables.
     void SetDemoControlsEnabled(bool enabled);
     void ConnectComponents();
@@ -153,4 +162,5 @@ private:
     bool buttonStatesPainted_ = false;
     bool closeAllowed_ = false;
     bool activating_ = false;
+    std::vector<std::pair<QString, bool>> menusBeforeEngineering_; // empty while not disabled
 };

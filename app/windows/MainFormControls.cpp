@@ -82,10 +82,11 @@ void MainFormControls::Create(QWidget *window) {
     for (QToolButton *b : SpeedButtons())
         b->installEventFilter(window);
 
-    CalGOPCheckBox = MakeCheck(window, "CalGOPCheckBox", "Gain/Offset");
-    CalIndexCheckBox = MakeCheck(window, "CalIndexCheckBox", "Index");
-    SetLeftLimitCheckBox = MakeCheck(window, "SetLeftLimitCheckBox", "Left Limit");
-    SetRightLimitCheckBox = MakeCheck(window, "SetRightLimitCheckBox", "Right Limit");
+    // The calibration selection; the boxes start unticked.
+    CalGOPCheckBox = MakeCheck(window, "CalGOPCheckBox", "Calibrate GOP");
+    CalIndexCheckBox = MakeCheck(window, "CalIndexCheckBox", "Calibrate Index");
+    SetLeftLimitCheckBox = MakeCheck(window, "SetLeftLimitCheckBox", "Set Left Limit");
+    SetRightLimitCheckBox = MakeCheck(window, "SetRightLimitCheckBox", "Set Right Limit");
 
     IndexShape = MakeLamp(window, "IndexShape");
     LeftLimitShape = MakeLamp(window, "LeftLimitShape");

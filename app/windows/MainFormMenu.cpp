@@ -54,13 +54,21 @@ void TMainForm::CreateMenu() {
        [this] { SetInterpolationButtonClick(); });
     on(m.AddItem("Bandwidth1", "Output &Frequency...", "Settings1"), [this] { SetFrequencyButtonClick(); });
     on(m.AddItem("Encoder1", "&Units...", "Settings1"), [this] {
-        if (EncoderSetupForm) EncoderSetupForm->show();
+        // The encoder setup window: filled from the settings on each showing; Apply goes to the session.
+        if (!EncoderSetupForm) return;
+        EncoderSetupForm->SetSetupProvider([this] { return kpd::EncoderSetup(session_->Config()); });
+        EncoderSetupForm->SetOnApply(
+            [this](const kpd::EncoderSetup &setup) { kpd::ApplyEncoderSetup(setup, *session_, *this); });
+        if (EncoderSetupForm->isVisible()) {
+            EncoderSetupForm->raise();
+            EncoderSetupForm->activateWindow();
+        } else {
+            EncoderSetupForm->show();
+        }
     });
     on(m.AddItem("EngineeringDisplay1", "&Engineering Display Setup...", "Settings1",
                  QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S)),
-       [this] {
-           if (engineeringDisplaySetup) engineeringDisplaySetup();
-       });
+       [this] { EngineeringDisplay1Click(); });
     m.AddItem("DataProcessingForSetupandStatus1", "&Data Processing For Setup and Status...", "Settings1");
     m.SetEnabled("DataProcessingForSetupandStatus1", false);
 

@@ -113,18 +113,6 @@ void TMainForm::ShowUnits(const std::string &units) {
 }
 
 
-void TMainForm::ShowEngineeringDisplay() {
-    if (!EngineeringDisplay) return;
-    // However the window is closed, the session leaves the engineering display.
-    connect(EngineeringDisplay, &TEngineeringDisplay::Closed, this, &TMainForm::EngineeringDisplayClosed,
-            Qt::UniqueConnection);
-    EngineeringDisplay->show();
-}
-
-void TMainForm::EngineeringDisplayClosed() {
-    session_->LeaveEngineering();
-}
-
 void TMainForm::EnableLoadedData(kpd::DisplayMode kind) {
     if (kind == kpd::DisplayMode::EncoderSignal || kind == kpd::DisplayMode::SignalPlots)
         PlotTypeGroup->setEnabled(true);

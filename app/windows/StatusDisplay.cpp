@@ -247,10 +247,16 @@ void ShowStatusView(MainFormControls &f, const kpd::StatusView &v, bool statusDi
     f.OverSignalShape->setBrushColor(ToQColor(v.OverSignalShape));
     f.IndexBox->setText(QString::fromStdString(v.IndexBox));
     f.ResolutionBox->setText(QString::fromStdString(v.ResolutionBox));
-    // Restyling re-polishes the widget: do it only when the colour changes (samples arrive ~20 times a
-    // second).
-    const QString style = "color: " + QString::fromStdString(v.ResolutionBoxFont.ToHex()) + ";";
-    if (f.ResolutionBox->styleSheet() != style) f.ResolutionBox->setStyleSheet(style);
+    // The font colour goes through the palette: a style sheet changed at run time re-polishes the label
+    // and drops the font of the layout class for the application's default font. Only a change is set
+    // (samples arrive ~20 times a second).
+    const QColor colour = ToQColor(v.ResolutionBoxFont);
+    if (f.ResolutionBox->palette().color(QPalette::WindowText) != colour) {
+        QPalette p = f.ResolutionBox->palette();
+        for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            p.setColor(g, QPalette::WindowText, colour);
+        f.ResolutionBox->setPalette(p);
+    }
     if (statusDisplayShown) {
         f.ResolutionBox->setVisible(v.ResolutionBoxVisible);
         ApplyButton(f.StartCalButton, v.StartCalButton);

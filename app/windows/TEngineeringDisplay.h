@@ -1,15 +1,53 @@
-// The engineering display: every register in hexadecimal, refreshed by the read-all worker, and single
-// register writes by address. Its register grid and worker are added with the engineering display work;
-// this window already tells the main window when it closes, however it is closed, so the scheduler can
-// leave display mode 4.
+// The engineering display: every register of the electronics in hexadecimal, refreshed by the read-all
+// worker, single register writes by address word, and the main-track AGC switches. The window only shows
+// and asks: the main window hands its requests to the session and the session's texts to it.
+//
+// Every way of closing it (Esc, the title bar's close button or system menu, accept or reject) hides it
+// and emits Closed once. On a screen smaller than its designed size the window shrinks to the screen and
+// its panel scrolls.
 #pragma once
 
+#include "workers/ReadAllSlots.h"
+
 #include <QDialog>
+
+#include <array>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollArea;
 
 class TEngineeringDisplay : public QDialog {
     Q_OBJECT
 public:
+    static constexpr int DesignedWidth = 816;
+    static constexpr int DesignedHeight = 731;
+
     explicit TEngineeringDisplay(QWidget *parent = nullptr);
+
+    // The boxes' component names and captions, in slot order.
+    static const char *BoxName(int slot);
+    static QString Caption(int slot);
+
+    // The slot texts of the newest pass (empty texts clear the boxes).
+    void ShowValues(const std::array<std::string, kpd::readall::SlotCount> &texts);
+    // The write lock: the Write button is usable only while writing is enabled.
+    void SetWriteEnabled(bool enabled);
+    bool WriteEnabled() const;
+
+    QLineEdit *Box(int slot) const { return boxes_[static_cast<std::size_t>(slot)]; }
+
+    QWidget *Panel;
+    QLabel *DataHeading;
+    QLabel *ParameterHeading;
+    QLabel *WriteLabel;
+    QLineEdit *writedatabox;
+    QPushButton *writedatabutton;
+    QPushButton *enablemainagcbutton;
+    QPushButton *disablemainagcbutton;
+    QLabel *CloseText;
 
     // Every way of closing ends here (Esc, the close button, accept or reject): the window hides and
     // Closed is emitted once.
@@ -17,4 +55,19 @@ public:
 
 signals:
     void Closed();
+    // The Write button with the write box's text.
+    void WriteRequested(const QString &entry);
+    // An AGC button: true Enable, false Disable.
+    void MainAgcRequested(bool enable);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    // The window's size and place for the current screen: the designed size centred, or the screen's
+    // size with a scrolling panel when the screen is smaller.
+    void PlaceOnScreen();
+
+    QScrollArea *scroll_;
+    std::array<QLineEdit *, kpd::readall::SlotCount> boxes_{};
 };

@@ -28,8 +28,10 @@ private:
 };
 
 // Writes lines as an ".alm" file: one line per text line in the given order, each ended by CR LF; an empty
-// list gives an empty file. The text goes to a temporary file in the same folder that then replaces the
-// target, so a failing save leaves an existing file untouched. An existing file's permissions are kept.
+// list gives an empty file. The file is replaced as the data files are (FileReplacement): the text goes to
+// a temporary file in the same folder that then replaces the target, so a failing save leaves an existing
+// file untouched; an existing file's permissions are kept; a symbolic link stays and the file it names is
+// replaced; a target that is not a regular file (directory, FIFO, device node, socket) is refused.
 // Returns false and, when error is given, a readable reason on failure.
 bool SaveAlarmFile(const std::vector<std::string> &lines, const std::filesystem::path &path,
                    std::string *error = nullptr);

@@ -48,6 +48,8 @@ bool PtyPort::open(const std::string &portDir, int com) {
         ::cfsetospeed(&tio, B38400);
         ::tcsetattr(slave_, TCSANOW, &tio);
     }
+    int on = 1;
+    packet_ = ::ioctl(master_, TIOCPKT, &on) == 0;
     const int flags = ::fcntl(master_, F_GETFL);
     ::fcntl(master_, F_SETFL, flags | O_NONBLOCK);
     ::fcntl(master_, F_SETFD, FD_CLOEXEC);
@@ -71,6 +73,12 @@ bool PtyPort::open(const std::string &portDir, int com) {
     return true;
 }
 
+int PtyPort::unreadBytes() const {
+    int n = 0;
+    if (slave_ < 0 || ::ioctl(slave_, FIONREAD, &n) != 0) return -1;
+    return n;
+}
+
 void PtyPort::releaseExclusive() {
     if (slave_ >= 0) ::ioctl(slave_, TIOCNXCL);
 }
@@ -85,6 +93,7 @@ void PtyPort::close() {
     if (slave_ >= 0) ::close(slave_);
     if (master_ >= 0) ::close(master_);
     slave_ = master_ = -1;
+    packet_ = false;
     device_.clear();
 }
 

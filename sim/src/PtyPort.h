@@ -23,6 +23,12 @@ public:
     // outlives its close and would lock out its next open, so the electronics' loop keeps lifting it.
     void releaseExclusive();
     int masterFd() const { return master_; }
+    // The master side runs in packet mode when the system offers it: every read then starts with a control
+    // byte, 0 before data, otherwise the status flags, among them the flushes of the application's side
+    // (TIOCPKT_FLUSHREAD for a purge of its receive queue, TIOCPKT_FLUSHWRITE for its transmit queue).
+    bool packetMode() const { return packet_; }
+    // Bytes written by the electronics that wait unread in the application's receive queue; -1 unknown.
+    int unreadBytes() const;
     const std::string &devicePath() const { return device_; }
     const std::string &linkPath() const { return link_; }
     const std::string &error() const { return error_; }
@@ -31,6 +37,7 @@ private:
     bool fail(const std::string &what);
     int master_ = -1;
     int slave_ = -1; // kept open so the line does not hang up between the application's opens
+    bool packet_ = false;
     std::string device_;
     std::string link_;
     std::string error_;

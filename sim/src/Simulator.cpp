@@ -2,18 +2,22 @@
 
 #include "FrameCodec.h"
 #include "PtyPort.h"
+#include "RequestLogStore.h"
 #include "SensorModel.h"
 #include "WireClock.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <deque>
 #include <mutex>
 #include <poll.h>
 #include <random>
 #include <sstream>
+#include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <thread>
 #include <unistd.h>
@@ -31,6 +35,8 @@ constexpr size_t kMaxReply = 64;
 constexpr size_t kOutLimit = 2048;        // records are dropped when the line backs up beyond this
 constexpr uint16_t kBadWordBits = 0xF000; // set on the first word of a record with an injected bad word
 constexpr long long kMaxBadWordRecords = 1000000;
+// Stop bytes that arrive within this time of the previous ones continue the same burst in the log.
+constexpr int64_t kBurstGapNs = 10 * kMs;
 
 std::string hex(const uint8_t *p, size_t n) {
     std::string s;
@@ -49,6 +55,8 @@ struct Simulator::Impl {
         : model(o), rng(o.seed), pacing(o.pacing), latencyMs(o.latencyMs), trace(o.trace),
           cycles(o.powerOnCycles), hours(o.powerOnHours), mspVersion(o.mspVersion) {
         model.powerOn(monotonicNs());
+        log.setCapacity(o.requestLogCapacity);
+        log.setEnabled(o.requestLog);
     }
 
     // Shared with API callers.
@@ -71,11 +79,25 @@ struct Simulator::Impl {
     std::atomic<int64_t> startNs{0};
     std::atomic<uint64_t> answered{0}, syncs{0}, bad{0}, records{0}, streamsStarted{0}, streamsStopped{0},
         resets{0}, bytesIn{0}, bytesOut{0}, badWords{0};
-    long long badWordRecords = 0; // records still to carry a bad word (guarded by m)
+    long long badWordRecords = 0;        // records still to carry a bad word (guarded by m)
+    std::array<int, 256> spoiledReads{}; // reads per register still to answer with a wrong checksum (m)
+    std::atomic<uint64_t> rxPurges{0}, txPurges{0};
+    std::atomic<bool> packetMode{false};
+    RequestLogStore log; // its own lock
 
     // Thread state.
     std::vector<uint8_t> in;
     int64_t inStartNs = 0;
+    // What happened while `in` filled up, by position in `in`: the time each read's bytes arrived
+    // (flush 0: bytes before `offset` had arrived at `ns`) and the purges the line reported (flush bits,
+    // seen after the first `offset` bytes). Purges are logged once everything before them is logged.
+    struct InputMark {
+        size_t offset;
+        int64_t ns;
+        uint8_t flush;
+    };
+    std::deque<InputMark> marks;
+    bool discardInput = false; // set by a software reset: the rest of the input is lost
     std::vector<uint8_t> out;
     std::vector<uint8_t> streamRegs;
     int64_t nextRecordNs = 0;
@@ -88,7 +110,14 @@ struct Simulator::Impl {
     void processRequests(int64_t now, int64_t &wakeAt);
     void processStreamInput();
     void emitRecord(int64_t now);
-    void handleFrame(const uint8_t *f, const FrameScan &s);
+    void handleFrame(const uint8_t *f, const FrameScan &s, int64_t receivedNs);
+    // Log bookkeeping of the input (the electronics' thread only).
+    void lineStatus(uint8_t flags, int64_t now);
+    int64_t receivedNs(size_t bytes) const; // arrival time of the first `bytes` bytes of `in`
+    void consumeInput(size_t bytes);        // drops them from `in`, logging the purges seen up to there
+    void dropInput(size_t bytes);           // the same for bytes nobody examines: logged as ignored
+    void logStopBytes(size_t bytes, bool endedStream);
+    void logBytes(LogKind kind, size_t bytes);
     void reply(std::vector<uint8_t> bytes, int64_t deadline, bool frame);
     int64_t replyDeadline(size_t requestBytes, size_t replyBytes) const;
     bool chance(double f) {
@@ -135,8 +164,11 @@ bool Simulator::start(const std::string &portDir, int com) {
     d->lastError.clear();
     d->stopFlag = false;
     d->in.clear();
+    d->marks.clear();
+    d->discardInput = false;
     d->out.clear();
     d->streamingFlag = false;
+    d->packetMode = d->port.packetMode();
     d->startNs = monotonicNs();
     d->runningFlag = true;
     d->thread = std::thread([this] { d->run(); });
@@ -303,6 +335,12 @@ void Simulator::injectBadWords(int records) {
     std::lock_guard<std::mutex> lk(d->m);
     d->badWordRecords = std::min(d->badWordRecords + records, kMaxBadWordRecords);
 }
+void Simulator::spoilNextReads(uint8_t r, int count) {
+    if (count <= 0) return;
+    std::lock_guard<std::mutex> lk(d->m);
+    int &pending = d->spoiledReads[r];
+    pending = static_cast<int>(std::min<long long>(static_cast<long long>(pending) + count, 1000000));
+}
 void Simulator::setTrace(bool on) {
     d->trace = on;
 }
@@ -340,6 +378,36 @@ uint64_t Simulator::bytesSent() const {
 bool Simulator::streaming() const {
     return d->streamingFlag.load();
 }
+uint64_t Simulator::receivePurgesSeen() const {
+    return d->rxPurges.load();
+}
+uint64_t Simulator::transmitPurgesSeen() const {
+    return d->txPurges.load();
+}
+
+// ---- Request log ----
+
+void Simulator::setRequestLog(bool on) {
+    d->log.setEnabled(on);
+}
+bool Simulator::requestLogEnabled() const {
+    return d->log.enabled();
+}
+void Simulator::setRequestLogCapacity(std::size_t entries) {
+    d->log.setCapacity(entries);
+}
+std::vector<LogEntry> Simulator::requestLog() const {
+    return d->log.entries();
+}
+void Simulator::clearRequestLog() {
+    d->log.clear();
+}
+uint64_t Simulator::requestLogDropped() const {
+    return d->log.dropped();
+}
+bool Simulator::purgesVisible() const {
+    return d->packetMode.load();
+}
 
 // ---- The electronics' loop ----
 
@@ -369,7 +437,7 @@ void Simulator::Impl::run() {
 
         const int64_t t = monotonicNs();
         if (silent.load() || t < silentUntilNs) {
-            in.clear(); // unplugged or restarting: everything sent is lost
+            dropInput(in.size()); // unplugged or restarting: everything sent is lost
             stopRun = 0;
             continue;
         }
@@ -399,13 +467,113 @@ void Simulator::Impl::run() {
 
 void Simulator::Impl::readInput() {
     uint8_t buf[1024];
+    const bool packet = port.packetMode();
     for (;;) {
         const ssize_t n = ::read(port.masterFd(), buf, sizeof buf);
         if (n <= 0) break;
-        if (in.empty()) inStartNs = monotonicNs();
-        in.insert(in.end(), buf, buf + n);
-        bytesIn += static_cast<uint64_t>(n);
+        const int64_t now = monotonicNs();
+        const uint8_t *data = buf;
+        auto len = static_cast<size_t>(n);
+        if (packet) { // a control byte first: 0 before data, else the line's status flags alone
+            if (buf[0] != TIOCPKT_DATA) {
+                lineStatus(buf[0], now);
+                continue;
+            }
+            ++data;
+            --len;
+            if (len == 0) continue;
+        }
+        if (in.empty()) inStartNs = now;
+        in.insert(in.end(), data, data + len);
+        marks.push_back({in.size(), now, 0});
+        bytesIn += static_cast<uint64_t>(len);
     }
+    consumeInput(0); // purges that nothing unlogged precedes
+}
+
+void Simulator::Impl::lineStatus(uint8_t flags, int64_t now) {
+    const auto bits = static_cast<uint8_t>(flags & (TIOCPKT_FLUSHREAD | TIOCPKT_FLUSHWRITE));
+    if (!bits) return; // flow-control changes of the line settings: nothing the electronics see
+    if (bits & TIOCPKT_FLUSHWRITE) {
+        ++txPurges;
+        if (trace.load()) std::fprintf(stderr, "COM%d <- purge of the transmit queue\n", com);
+    }
+    if (bits & TIOCPKT_FLUSHREAD) {
+        ++rxPurges;
+        if (trace.load()) std::fprintf(stderr, "COM%d <- purge of the receive queue\n", com);
+    }
+    marks.push_back({in.size(), now, bits});
+}
+
+int64_t Simulator::Impl::receivedNs(size_t bytes) const {
+    for (const InputMark &mk : marks)
+        if (mk.flush == 0 && mk.offset >= bytes) return mk.ns;
+    return monotonicNs();
+}
+
+void Simulator::Impl::consumeInput(size_t bytes) {
+    bytes = std::min(bytes, in.size());
+    while (!marks.empty() && marks.front().offset <= bytes) {
+        const InputMark mk = marks.front();
+        marks.pop_front();
+        if (!mk.flush || !log.enabled()) continue;
+        // One report may carry both flushes; the transmit queue is the one a program clears first.
+        for (const uint8_t bit : {uint8_t{TIOCPKT_FLUSHWRITE}, uint8_t{TIOCPKT_FLUSHREAD}}) {
+            if (!(mk.flush & bit)) continue;
+            LogEntry e;
+            e.timeNs = mk.ns;
+            e.kind = bit == TIOCPKT_FLUSHREAD ? LogKind::ReceivePurge : LogKind::TransmitPurge;
+            log.add(std::move(e));
+        }
+    }
+    for (InputMark &mk : marks)
+        mk.offset -= bytes;
+    in.erase(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(bytes));
+}
+
+void Simulator::Impl::logBytes(LogKind kind, size_t bytes) {
+    bytes = std::min(bytes, in.size());
+    if (bytes == 0 || !log.enabled()) return;
+    LogEntry e;
+    e.timeNs = receivedNs(bytes);
+    e.kind = kind;
+    e.count = static_cast<uint32_t>(bytes);
+    e.bytes.assign(in.begin(),
+                   in.begin() + static_cast<std::ptrdiff_t>(std::min(bytes, LogEntry::kMaxLoggedBytes)));
+    log.add(std::move(e));
+}
+
+void Simulator::Impl::logStopBytes(size_t bytes, bool endedStream) {
+    bytes = std::min(bytes, in.size());
+    if (bytes == 0 || !log.enabled()) return;
+    const int64_t t = receivedNs(bytes);
+    if (log.extendStopBurst(static_cast<uint32_t>(bytes), t, kBurstGapNs, endedStream)) return;
+    LogEntry e;
+    e.timeNs = t;
+    e.kind = LogKind::StopBurst;
+    e.count = static_cast<uint32_t>(bytes);
+    e.stoppedStream = endedStream;
+    log.add(std::move(e));
+}
+
+void Simulator::Impl::dropInput(size_t bytes) {
+    // Runs of stop bytes are logged as bursts, everything else as ignored bytes, each after the purges
+    // that came before it.
+    bytes = std::min(bytes, in.size());
+    while (bytes > 0) {
+        consumeInput(0);
+        const bool stop = in[0] == kStopByte;
+        size_t run = 1;
+        while (run < bytes && (in[run] == kStopByte) == stop)
+            ++run;
+        if (stop)
+            logStopBytes(run, false);
+        else
+            logBytes(LogKind::Ignored, run);
+        consumeInput(run);
+        bytes -= run;
+    }
+    consumeInput(0);
 }
 
 void Simulator::Impl::flushOut() {
@@ -436,8 +604,13 @@ void Simulator::Impl::reply(std::vector<uint8_t> bytes, int64_t deadline, bool f
 
 void Simulator::Impl::processRequests(int64_t now, int64_t &wakeAt) {
     while (!in.empty() && !streamingFlag.load()) {
+        // Purges that came before what comes now.
+        consumeInput(0);
         if (in[0] != kStartByte) { // stray bytes between frames (for instance the rest of a stop burst)
-            in.erase(in.begin());
+            size_t stray = 1;
+            while (stray < in.size() && in[stray] != kStartByte)
+                ++stray;
+            dropInput(stray);
             continue;
         }
         if (in.size() == 1) {
@@ -446,7 +619,15 @@ void Simulator::Impl::processRequests(int64_t now, int64_t &wakeAt) {
                 return;
             }
             traceLine("<-", in.data(), 1);
-            in.clear();
+            if (log.enabled()) {
+                LogEntry e;
+                e.timeNs = receivedNs(1);
+                e.kind = LogKind::Sync;
+                e.answered = true;
+                e.unreadBytes = port.unreadBytes();
+                log.add(std::move(e));
+            }
+            consumeInput(1);
             ++syncs;
             reply({kAckByte}, std::max(replyDeadline(1, 1), inStartNs + syncGapNs()), false);
             return;
@@ -458,40 +639,65 @@ void Simulator::Impl::processRequests(int64_t now, int64_t &wakeAt) {
                 return;
             }
             traceLine("<- incomplete", in.data(), in.size());
-            in.clear();
+            logBytes(LogKind::Rejected, in.size());
+            consumeInput(in.size());
             ++bad;
             return;
         }
         if (s.kind == FrameScan::Bad) {
             traceLine("<- bad", in.data(), in.size());
-            in.clear(); // the whole burst is rejected: no answer
+            logBytes(LogKind::Rejected, in.size());
+            consumeInput(in.size()); // the whole burst is rejected: no answer
             ++bad;
             return;
         }
-        std::vector<uint8_t> frame(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(s.length));
-        in.erase(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(s.length));
+        const std::vector<uint8_t> frame(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(s.length));
         traceLine("<-", frame.data(), frame.size());
-        handleFrame(frame.data(), s);
+        handleFrame(frame.data(), s, receivedNs(s.length));
+        consumeInput(s.length);
+        if (discardInput) { // a software reset: what followed the command is lost
+            discardInput = false;
+            dropInput(in.size());
+        }
         inStartNs = monotonicNs();
         now = inStartNs;
     }
 }
 
-void Simulator::Impl::handleFrame(const uint8_t *f, const FrameScan &s) {
+void Simulator::Impl::handleFrame(const uint8_t *f, const FrameScan &s, int64_t receivedAtNs) {
     const uint8_t cmd = f[1];
     const uint8_t *p = f + s.payloadOffset;
     const size_t len = s.payloadLength;
     const auto word = [&](size_t i) -> uint16_t { return static_cast<uint16_t>(p[i] | (p[i + 1] << 8)); };
-    const auto answer = [&](uint32_t value, size_t n) {
+    // The request goes into the log before its answer goes out (exactly once on every path below).
+    const auto logRequest = [&](bool answeredIt) {
+        if (!log.enabled()) return;
+        LogEntry e;
+        e.timeNs = receivedAtNs;
+        e.kind = isStreamStartCommand(cmd) ? LogKind::StreamStart : LogKind::Request;
+        e.command = cmd;
+        e.payload.assign(p, p + len);
+        if (len == 4)
+            e.address = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+        e.answered = answeredIt;
+        e.unreadBytes = port.unreadBytes();
+        log.add(std::move(e));
+    };
+    const auto answer = [&](uint32_t value, size_t n, bool spoil = false) {
         ++answered; // counted before the answer goes out, so a caller that has it sees the count
-        reply(buildReply(cmd, value, n), replyDeadline(s.length, n + 6), true);
+        logRequest(true);
+        std::vector<uint8_t> r = buildReply(cmd, value, n);
+        if (spoil) r[r.size() - 2] ^= 0x5A;
+        reply(std::move(r), replyDeadline(s.length, n + 6), true);
     };
     const auto ack = [&]() {
         ++answered;
+        logRequest(true);
         reply({kAckByte}, replyDeadline(s.length, 1), false);
     };
     const auto reject = [&]() {
         traceLine("<- rejected", f, s.length);
+        logRequest(false);
         ++bad;
     };
     // Reply length of the word-pair commands.
@@ -507,8 +713,10 @@ void Simulator::Impl::handleFrame(const uint8_t *f, const FrameScan &s) {
         const uint16_t selector = word(0);
         if (selector == 0) {
             const uint16_t v = model.read(p[2], p[3]);
+            const bool spoil = spoiledReads[p[2]] > 0;
+            if (spoil) --spoiledReads[p[2]];
             lk.unlock();
-            return answer(v, 2);
+            return answer(v, 2, spoil);
         }
         if (cmd != 0x51 || !nOk) return reject();
         const uint32_t v = model.legacyRead(selector);
@@ -571,10 +779,11 @@ void Simulator::Impl::handleFrame(const uint8_t *f, const FrameScan &s) {
     case 0x84: // software reset: no answer, registers to power-on values, about a second without a word
         model.powerOn(monotonicNs());
         lk.unlock();
+        logRequest(false);
         ++cycles;
         ++resets;
         streamingFlag = false;
-        in.clear();
+        discardInput = true;
         silentUntilNs = monotonicNs() + kResetSilenceNs;
         return;
     default:
@@ -589,21 +798,45 @@ void Simulator::Impl::handleFrame(const uint8_t *f, const FrameScan &s) {
 }
 
 void Simulator::Impl::processStreamInput() {
-    for (size_t i = 0; i < in.size(); ++i) {
-        if (in[i] == kStopByte) {
-            if (++stopRun >= kStopRun) {
-                traceLine("<- stop", in.data(), in.size());
-                streamingFlag = false;
-                ++streamsStopped;
-                stopRun = 0;
-                in.clear(); // the rest of the burst
-                return;
-            }
-        } else {
-            stopRun = 0; // commands are not taken while streaming
+    while (!in.empty()) {
+        // Purges that came before what comes now; commands are not taken while streaming.
+        consumeInput(0);
+        if (in[0] != kStopByte) {
+            stopRun = 0;
+            size_t run = 1;
+            while (run < in.size() && in[run] != kStopByte)
+                ++run;
+            logBytes(LogKind::Ignored, run);
+            consumeInput(run);
+            continue;
         }
+        size_t run = 0;
+        bool ended = false;
+        while (run < in.size() && in[run] == kStopByte) {
+            ++run;
+            if (++stopRun >= kStopRun) {
+                ended = true;
+                break;
+            }
+        }
+        if (!ended) {
+            logStopBytes(run, false);
+            consumeInput(run);
+            continue;
+        }
+        traceLine("<- stop", in.data(), in.size());
+        streamingFlag = false;
+        ++streamsStopped;
+        stopRun = 0;
+        // The rest of the burst (and whatever came with it in this read) is dropped.
+        while (run < in.size() && in[run] == kStopByte)
+            ++run;
+        logStopBytes(run, true);
+        consumeInput(run);
+        dropInput(in.size());
+        return;
     }
-    in.clear();
+    consumeInput(0);
 }
 
 void Simulator::Impl::emitRecord(int64_t now) {
@@ -654,10 +887,13 @@ std::string Simulator::controlHelp() {
            "  position N         move the read head to scale position N (counts)\n"
            "  pacing on|off      pace replies at the line rate\n"
            "  latency MS         fixed turnaround added to every reply\n"
+           "  badread R [N]      next N (default 1) reads of register R (hex) get a wrong checksum\n"
            "  calfault BITS      next calibration fails with status bits (0x40 GOP, 0x80 index, 0x100 "
            "limits)\n"
            "  reg R V            pin register R (hex) to value V (hex); reg R release\n"
            "  trace on|off       print requests and replies in hex\n"
+           "  log on|off|clear   keep (or stop keeping, or empty) the request log\n"
+           "  log show           print the request log (kpd-sim)\n"
            "  quit               end the simulator\n";
 }
 
@@ -712,6 +948,16 @@ bool Simulator::control(const std::string &line, bool *quit, std::string *error)
             setTrace(flag);
         return true;
     }
+    if (cmd == "log") {
+        if (a == "clear") {
+            clearRequestLog();
+            return true;
+        }
+        if (a == "show") return fail("log show is printed by kpd-sim");
+        if (!onOff(flag)) return fail("log needs on, off or clear");
+        setRequestLog(flag);
+        return true;
+    }
     if (cmd == "corrupt" || cmd == "drop") {
         if (!number(a, x) || x < 0 || x > 1) return fail(cmd + " needs a fraction from 0 to 1");
         if (cmd == "corrupt")
@@ -751,6 +997,14 @@ bool Simulator::control(const std::string &line, bool *quit, std::string *error)
             return fail("badword needs a number of records from 1 to " + std::to_string(kMaxBadWordRecords));
         }
         injectBadWords(static_cast<int>(i));
+        return true;
+    }
+    if (cmd == "badread") {
+        long long count = 1;
+        if (!integer(a, i, 16) || i < 0 || i > 255) return fail("badread needs a register number 00..FF");
+        if (!b.empty() && (!integer(b, count, 10) || count < 1 || count > 1000000))
+            return fail("badread needs a number of reads from 1 to 1000000");
+        spoilNextReads(static_cast<uint8_t>(i), static_cast<int>(count));
         return true;
     }
     if (cmd == "calfault") {

@@ -40,6 +40,7 @@ void usage(FILE *to) {
                "  --align Q            alignment quality 0..1.5 (default 1.0)\n"
                "  --seed N             seed of the fault generator\n"
                "  --trace              print every request and reply in hex (stderr)\n"
+               "  --log                keep the request log from the start (\"log show\" prints it)\n"
                "  --help               this text\n\n",
                to);
     std::fputs(kpdsim::Simulator::controlHelp().c_str(), to);
@@ -138,6 +139,8 @@ int main(int argc, char **argv) {
             real(0, 2, opt.alignment);
         } else if (a == "--trace") {
             opt.trace = true;
+        } else if (a == "--log") {
+            opt.requestLog = true;
         } else {
             std::fprintf(stderr, "kpd-sim: unknown option %s (see --help)\n", a.c_str());
             return 2;
@@ -183,6 +186,11 @@ int main(int argc, char **argv) {
             line.erase(0, nl + 1);
             bool quit = false;
             std::string err;
+            if (cmd == "log show") {
+                std::fputs(kpdsim::formatLog(sim.requestLog()).c_str(), stdout);
+                std::fflush(stdout);
+                continue;
+            }
             if (!sim.control(cmd, &quit, &err)) std::fprintf(stderr, "kpd-sim: %s\n", err.c_str());
             if (quit) g_quit = true;
         }

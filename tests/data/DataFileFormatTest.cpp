@@ -1,8 +1,8 @@
 // The bytes the four save operations write: header lines, tabs, CR LF line ends, fixed decimals, the
 // exponent form, the record order and the oldest record that is left out.
+#include "DataTestSupport.h"
 #include "data/DataFileSaveError.h"
 #include "data/DataSets.h"
-#include "DataTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -80,13 +80,16 @@ TEST_F(DataFileFormat, EncoderSignalBytes) {
     e.w4[2] = 40;
     e.interval[2] = 100000.0f;
     e.w1[3] = 1;
-    e.interval[3] = 99999.99f;
-    e.count = 4;
+    e.interval[3] = 12.3456789f; // five significant digits, then five decimals
+    e.w1[4] = 2;
+    e.interval[4] = 99999.99f; // five significant digits make it 100000: exponent form
+    e.count = 5;
     EXPECT_EQ(SaveKind(1), "vk2401.1encodersignal\r\n"
                            "xAD\tyAD\tMag\tAngle\tTime\r\n"
                            "65535\t0\t4095\t1\t0.00100\r\n"
                            "10\t20\t30\t40\t1E+05\r\n"
-                           "1\t0\t0\t0\t99999.99219\r\n");
+                           "1\t0\t0\t0\t12.34600\r\n"
+                           "2\t0\t0\t0\t1E+05\r\n");
 }
 
 TEST_F(DataFileFormat, SignalStrengthBytes) {
@@ -106,14 +109,14 @@ TEST_F(DataFileFormat, SignalStrengthBytes) {
 
 TEST_F(DataFileFormat, PositionVelocityTabsFollowThePositionWidth) {
     auto &p = sets->PositionVelocity();
-    const int32_t positions[] = {0, 12345, -12345, 123456, -1234};
-    const float velocities[] = {0.0f, 1.5f, -0.25f, 2e12f, 0.0f};
-    for (int i = 0; i < 5; ++i) {
+    const int32_t positions[] = {0, 12345, -12345, 123456, -1234, 77};
+    const float velocities[] = {0.0f, 1.5f, -0.25f, 2e12f, 0.0f, 12345.678f};
+    for (int i = 0; i < 6; ++i) {
         p.position[i] = positions[i];
         p.velocity[i] = velocities[i];
         p.interval[i] = 0.00001f;
     }
-    p.count = 5;
+    p.count = 6;
     EXPECT_EQ(SaveKind(3, "counts", 1.0f, 1.0f), "vk2401.1positionvelocity\r\n"
                                                  "PosUnits=counts\r\n"
                                                  "PositionResMult=1\r\n"
@@ -122,7 +125,8 @@ TEST_F(DataFileFormat, PositionVelocityTabsFollowThePositionWidth) {
                                                  "12345\t\t\t1.50000000\t\t0.00001\r\n"
                                                  "-12345\t\t-0.25000000\t\t0.00001\r\n"
                                                  "123456\t\t1.99999999181E+12\t\t0.00001\r\n"
-                                                 "-1234\t\t\t0.00000000\t\t0.00001\r\n");
+                                                 "-1234\t\t\t0.00000000\t\t0.00001\r\n"
+                                                 "77\t\t\t12345.67773440\t\t0.00001\r\n");
 }
 
 TEST_F(DataFileFormat, EmptyOrSingleRecordSetsWriteHeadersOnly) {
@@ -168,14 +172,19 @@ TEST_F(DataFileFormat, WrappedSetsSaveAllButTheOldestInOrder) {
     EXPECT_EQ(Lines(text), 2u + 19999u);
 }
 
-TEST_F(DataFileFormat, HeaderThatCouldNotBeLoadedBackIsRefused) {
+TEST_F(DataFileFormat, UnitsNameIsWrittenAsFarAsAHeaderLineHoldsIt) {
+    // "PosUnits=" and 70 characters make the longest header line a file may have (79 characters).
     sets->SetupStatus().count = 3;
-    const auto file = dir / "kept.man";
-    WriteText(file, "previous contents");
-    EXPECT_THROW(sets->SaveSetupStatusFile(file, std::string(71, 'u'), 1.0f, 1.0f), DataFileSaveError);
-    EXPECT_THROW(sets->SaveSetupStatusFile(file, "mm\r\nX", 1.0f, 1.0f), DataFileSaveError);
-    EXPECT_EQ(ReadText(file), "previous contents");
-    EXPECT_TRUE(sets->SaveSetupStatusFile(file, std::string(70, 'u'), 1.0f, 1.0f)); // 79 characters: fine
+    const std::string seventy(70, 'u');
+    std::string text = SaveKind(0, seventy + "vwxyz");
+    EXPECT_NE(text.find("\r\nPosUnits=" + seventy + "\r\n"), std::string::npos) << text;
+    text = SaveKind(0, seventy);
+    EXPECT_NE(text.find("\r\nPosUnits=" + seventy + "\r\n"), std::string::npos) << text;
+    // A line break would end the header line: the name ends before it.
+    text = SaveKind(2, "mm\r\nX");
+    EXPECT_NE(text.find("\r\nPosUnits=mm\r\nPositionResMult="), std::string::npos) << text;
+    text = SaveKind(3, "in\nch");
+    EXPECT_NE(text.find("\r\nPosUnits=in\r\nPositionResMult="), std::string::npos) << text;
 }
 
 TEST_F(DataFileFormat, SavingDoesNotChangeTheSet) {

@@ -1,7 +1,7 @@
 // Loading data files: round trips of all four kinds, the older header generation, the state a load sets,
 // and rejected files that must leave every data set untouched.
-#include "data/DataSets.h"
 #include "DataTestSupport.h"
+#include "data/DataSets.h"
 
 #include <gtest/gtest.h>
 
@@ -275,10 +275,54 @@ TEST_F(DataFileLoad, BadHeadersAreRejected) {
     EXPECT_EQ(result.header.unitsName.size(), 70u);
 }
 
+TEST_F(DataFileLoad, ALastRecordCutShortIsLeftOut) {
+    // Only complete records count: the ones before the cut load.
+    FillWithPattern(*sets, 8);
+    auto result = LoadText(StatusHeader() + "1\t2\t3\t4\t0.5000\r\n-5\t6\t7\t-1\t0.2500\r\n8\t9\t10");
+    ASSERT_TRUE(result.ok) << result.reason;
+    EXPECT_EQ(result.kind, 0);
+    EXPECT_EQ(result.count, 2);
+    const auto &s = sets->SetupStatus();
+    EXPECT_EQ(s.count.load(), 2);
+    EXPECT_EQ(s.reviewCount.load(), 2);
+    EXPECT_EQ(s.elapsed.load(), 0.75f);
+    EXPECT_EQ(s.position[1], -5);
+    EXPECT_EQ(s.magnitude[1], 0);
+
+    // Cut after the last value but one, inside a value, or right after the first: each kind alike.
+    result = LoadText("vk2401.1encodersignal\r\nxAD\tyAD\tMag\tAngle\tTime\r\n1\t2\t3\t4\t0.12500\r\n"
+                      "5\t6\t7\t8\r\n");
+    ASSERT_TRUE(result.ok) << result.reason;
+    EXPECT_EQ(result.count, 1);
+    EXPECT_EQ(sets->EncoderSignal().elapsed.load(), 0.125f);
+    result = LoadText("vk2401.1signalstrength\r\nPosUnits=mm\r\nPositionResMult=1\r\nPositionInterpMult=1\r\n"
+                      "Pos\txAD\tyAD\tTime\r\n1\t2\t3\t0.25000\r\n4\t5\t6\t0.2");
+    ASSERT_TRUE(result.ok) << result.reason;
+    EXPECT_EQ(result.count, 2); // "0.2" is a complete number: the record is whole
+    result =
+        LoadText("vk2401.1positionvelocity\r\nPosUnits=mm\r\nPositionResMult=1\r\nPositionInterpMult=1\r\n"
+                 "Pos\t\t\tVel\t\t\tTime\r\n12\t\t\t1.50000000\t\t0.00001\r\n13\t\t\t");
+    ASSERT_TRUE(result.ok) << result.reason;
+    EXPECT_EQ(result.count, 1);
+    EXPECT_EQ(sets->PositionVelocity().position[0], 12);
+
+    // Nothing but a cut record: an empty set.
+    result = LoadText(StatusHeader() + "1\t2");
+    ASSERT_TRUE(result.ok) << result.reason;
+    EXPECT_EQ(result.count, 0);
+    EXPECT_EQ(sets->SetupStatus().count.load(), 0);
+    EXPECT_TRUE(sets->SetupStatus().resetOnNextLiveStart.load());
+
+    // A cut record after as many records as the set takes is not one too many.
+    result = LoadText(StatusHeader() + StatusRecords(1999) + "7\t7");
+    ASSERT_TRUE(result.ok) << result.reason;
+    EXPECT_EQ(result.count, 1999);
+}
+
 TEST_F(DataFileLoad, TruncatedAndMalformedFilesAreRejected) {
     ExpectRejected("vk2401.1setupandstatus\r\nPosUnits=mm\r\nPositionResMult=1\r\n", "header cut short");
     ExpectRejected("vk2401.1encodersignal", "first line only");
-    ExpectRejected(StatusHeader() + StatusRecords(3) + "5\t6\t7", "last record cut short");
+    ExpectRejected(StatusHeader() + StatusRecords(3) + "5\t6\tx", "cut short with a value not a number");
     ExpectRejected(StatusHeader() + "1\t2\tx\t4\t0.5\r\n", "value not a number");
     ExpectRejected(StatusHeader() + "1\t2\t3\t4\t0,5\r\n", "comma decimal in a record");
     ExpectRejected(StatusHeader() + "1\t2\t3\t4\tnan\r\n", "interval not finite");

@@ -1,8 +1,8 @@
 // Saving replaces files safely: a failing save leaves an existing file as it was, reports the failure,
 // and leaves no temporary files; numbers are written with a point whatever the locale.
+#include "DataTestSupport.h"
 #include "data/DataFileSaveError.h"
 #include "data/DataSets.h"
-#include "DataTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,8 @@
 #include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <vector>
 
 namespace {
 
@@ -49,6 +51,40 @@ TEST_F(DataFileSave, TargetThatIsADirectoryFailsAndSurvives) {
     EXPECT_TRUE(std::filesystem::is_directory(target));
     EXPECT_EQ(ReadText(target / "inside"), "keep");
     EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+}
+
+TEST_F(DataFileSave, TargetThatIsNotARegularFileIsRefused) {
+    // A FIFO (anyone may make one) and a character device node (only root may): both stay as they are.
+    const auto fifo = dir / "pipe.lis";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    std::vector<std::filesystem::path> targets = {fifo};
+    const auto device = dir / "device.lis";
+    if (::mknod(device.c_str(), S_IFCHR | 0644, ::makedev(1, 3)) == 0) targets.push_back(device);
+    const auto link = dir / "link.lis"; // a link to the FIFO: the FIFO is the target
+    std::filesystem::create_symlink("pipe.lis", link);
+    targets.push_back(link);
+    sets->EncoderSignal().count = 3;
+    for (const auto &target : targets) {
+        bool threw = false;
+        std::string reason;
+        try {
+            sets->SaveEncoderSignalFile(target);
+        } catch (const DataFileSaveError &error) {
+            threw = true;
+            reason = error.what();
+        }
+        EXPECT_TRUE(threw) << target;
+        EXPECT_NE(reason.find("not a regular file"), std::string::npos) << reason;
+    }
+    struct stat st {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    if (targets.size() == 3) {
+        ASSERT_EQ(::lstat(device.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISCHR(st.st_mode));
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(EntriesIn(dir.Path()), targets.size()); // no temporary file left behind
 }
 
 TEST_F(DataFileSave, MissingDirectoryFails) {

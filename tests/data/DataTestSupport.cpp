@@ -91,8 +91,8 @@ uint64_t Fingerprint(const DataSets &sets) {
 void FillWithPattern(DataSets &sets, uint32_t seed) {
     std::mt19937 rng(seed);
     auto i32 = [&rng] { return static_cast<int32_t>(rng()); };
-    // Intervals on a 1e-5 s grid round-trip through the five-decimal column.
-    auto interval = [&rng] { return static_cast<float>(rng() % 200000) / 100000.0f; };
+    // Intervals below 1 s on a 1e-5 s grid round-trip through the five-decimal, five-digit column.
+    auto interval = [&rng] { return static_cast<float>(rng() % 100000) / 100000.0f; };
     auto &s = sets.SetupStatus();
     for (std::size_t i = 0; i < s.Capacity; ++i) {
         s.position[i] = i32();
@@ -100,7 +100,7 @@ void FillWithPattern(DataSets &sets, uint32_t seed) {
         s.yAD[i] = i32();
         s.status[i] = rng();
         s.magnitude[i] = i32();
-        s.interval[i] = static_cast<float>(rng() % 20000) / 10000.0f; // four-decimal column
+        s.interval[i] = static_cast<float>(rng() % 20000) / 10000.0f; // four decimals, five digits
     }
     auto &e = sets.EncoderSignal();
     for (std::size_t i = 0; i < e.Capacity; ++i) {

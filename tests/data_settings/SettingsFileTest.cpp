@@ -1,6 +1,6 @@
 // Writing and reading "KPD.ini" and "grating2.ini": default file, round trip, safe replacement, locale.
-#include "data/Settings.h"
 #include "TempDir.h"
+#include "data/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -206,9 +206,9 @@ TEST(SettingsFile, MissingDirectoryFailsQuietly) {
     EXPECT_FALSE(s.SaveSettings(dir.file("no-such-dir")));
 }
 
-TEST(SettingsFile, FailedSaveKeepsTheOldFile) {
-    // A settings file that is not writable for this user stays as it is (root may write anything).
-    if (::geteuid() == 0) GTEST_SKIP() << "running as root: file permissions do not stop writes";
+TEST(SettingsFile, ReadOnlyFileIsKeptWhoeverRunsTheProgram) {
+    // The file's permission bits decide, for root as for anyone: a file without write permission for
+    // this user stays as it is.
     TempDir dir;
     dir.write("KPD.ini", "lissplot=42\r\n");
     std::filesystem::permissions(dir.file("KPD.ini"), std::filesystem::perms(0444));
@@ -217,6 +217,24 @@ TEST(SettingsFile, FailedSaveKeepsTheOldFile) {
     EXPECT_FALSE(s.SaveSettings(dir.path()));
     EXPECT_EQ(dir.read("KPD.ini"), "lissplot=42\r\n");
     EXPECT_FALSE(dir.exists("grating2.ini"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1); // no temporary left
+
+    // Write permission for the owner only: the owner saves.
+    std::filesystem::permissions(dir.file("KPD.ini"), std::filesystem::perms(0644));
+    EXPECT_TRUE(s.SaveSettings(dir.path()));
+    EXPECT_EQ(dir.read("KPD.ini"), crlfJoin(kDefaultLines));
+
+    // A file of another user: its group and other bits apply (only root can hand a file to another user).
+    if (::geteuid() == 0) {
+        dir.write("KPD.ini", "lissplot=42\r\n");
+        ASSERT_EQ(::chown(dir.file("KPD.ini").c_str(), 4242, 4242), 0);
+        std::filesystem::permissions(dir.file("KPD.ini"), std::filesystem::perms(0644));
+        EXPECT_FALSE(s.SaveSettings(dir.path()));
+        EXPECT_EQ(dir.read("KPD.ini"), "lissplot=42\r\n");
+        std::filesystem::permissions(dir.file("KPD.ini"), std::filesystem::perms(0646));
+        EXPECT_TRUE(s.SaveSettings(dir.path()));
+        EXPECT_EQ(dir.read("KPD.ini"), crlfJoin(kDefaultLines));
+    }
 }
 
 TEST(SettingsFile, WriteErrorMidwayKeepsTheOldFiles) {

@@ -1,6 +1,6 @@
 // Reading "KPD.ini": key parsing, line ends, grating lines, and the all-defaults fallback.
-#include "data/Settings.h"
 #include "TempDir.h"
+#include "data/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -152,6 +152,15 @@ TEST_F(SettingsParse, GratingLinesFollowTheCountAndTheLoopContinues) {
     EXPECT_TRUE(isDefault(s));
 }
 
+TEST_F(SettingsParse, GratingLinesMayStartWithBlanks) {
+    // Read as the standard integer conversion reads them: blanks before the number are skipped.
+    ASSERT_TRUE(load("numgratings=3\r\n 10000\r\n\t 16384\r\n   -7\r\n"));
+    EXPECT_EQ(s.numgratings, 3);
+    EXPECT_EQ(s.gratings[0], 10000);
+    EXPECT_EQ(s.gratings[1], 16384);
+    EXPECT_EQ(s.gratings[2], -7);
+}
+
 TEST_F(SettingsParse, GratingDescriptionsKeepTheirSpaces) {
     dir.write("grating2.ini", "  spaced  description \r\n");
     dir.write("KPD.ini", "numgratings=0\r\n");
@@ -210,7 +219,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Malformed{"CountAbove100", "numgratings=101\r\n" + numberLines(101), true},
                       Malformed{"NegativeCount", "numgratings=-1\r\n", true},
                       Malformed{"TruncatedGratingList", "lissplot=9\r\nnumgratings=3\r\n1\r\n2\r\n", true},
-                      Malformed{"GratingLineWithSpace", "numgratings=1\r\n 10000\r\n", true},
+                      Malformed{"GratingLineWithTrailingSpace", "numgratings=1\r\n10000 \r\n", true},
+                      Malformed{"GratingLineWithSpaceInside", "numgratings=1\r\n10 000\r\n", true},
+                      Malformed{"GratingLineBlank", "numgratings=1\r\n \t\r\n", true},
                       Malformed{"GratingLineNotNumber", "numgratings=1\r\nabc\r\n", true},
                       Malformed{"GratingFileMissing", "numgratings=1\r\n10000\r\n", false}),
     [](const ::testing::TestParamInfo<Malformed> &info) { return std::string(info.param.name); });

@@ -232,6 +232,117 @@ TEST_F(DataCommandTest, LoadOfAForeignFileIsRejected) {
     EXPECT_EQ(dc.calls.back(), std::make_pair(3, 1)); // the worker restarts
 }
 
+namespace {
+
+// A data file of `kind` with the header values (kinds 0, 2, 3) "microns", 0.25 and 4 and two records.
+std::string FileWithUnits(int kind) {
+    const std::string header = "PosUnits=microns\r\nPositionResMult=0.25\r\nPositionInterpMult=4\r\n";
+    switch (kind) {
+    case 0:
+        return "vk2401.1setupandstatus\r\n" + header +
+               "Pos\txAD\tyAD\tStatus\tTime\r\n1\t2\t3\t4\t0.1000\r\n" + "5\t6\t7\t8\t0.1000\r\n";
+    case 1:
+        return "vk2401.1encodersignal\r\nxAD\tyAD\tMag\tAngle\tTime\r\n1\t2\t3\t4\t0.10000\r\n"
+               "5\t6\t7\t8\t0.10000\r\n";
+    case 2:
+        return "vk240signalstrength\r\n" + header + "Pos\txAD\tyAD\tTime\r\n1\t2\t0\t0.10000\r\n" +
+               "3\t4\t0\t0.10000\r\n";
+    default:
+        return "vk2401.1positionvelocity\r\n" + header + "Pos\t\t\tVel\t\t\tTime\r\n" +
+               "1\t\t\t0.50000000\t\t0.10000\r\n2\t\t\t0.50000000\t\t0.10000\r\n";
+    }
+}
+
+} // namespace
+
+TEST_F(DataCommandTest, LoadInDemoModeTakesTheFileUnitsAndMultipliers) {
+    EnterDemo();
+    for (int kind = 0; kind < 4; ++kind) {
+        SCOPED_TRACE(kind);
+        auto &config = S().Config();
+        config.units = "counts";
+        config.resolutionMultiplier = 1.0f;
+        config.interpolationMultiplier = 1.0f;
+        config.digits = 0;
+        const std::string file = Path("units" + std::to_string(kind));
+        {
+            std::ofstream out(file, std::ios::binary);
+            out << FileWithUnits(kind);
+        }
+        view.Clear();
+        dialogs.Reset();
+        dialogs.AnswerFile(file);
+        dialogs.Answer(MessageResult::Ok);
+        ScopedDialogs scope(dialogs);
+        S().LoadData();
+        S().ReadWriteTimerTimer();
+        ASSERT_TRUE(dialogs.Done());
+        ASSERT_EQ(S().Data().Control(kind).count.load(), 2);
+        if (kind == 1) {
+            // The encoder signal file carries no units: nothing changes.
+            EXPECT_EQ(config.units, "counts");
+            EXPECT_EQ(config.resolutionMultiplier, 1.0f);
+            EXPECT_EQ(config.interpolationMultiplier, 1.0f);
+            EXPECT_EQ(config.digits, 0);
+            EXPECT_TRUE(view.unitsShown.empty());
+        } else {
+            EXPECT_EQ(config.units, "microns");
+            EXPECT_EQ(config.resolutionMultiplier, 0.25f);
+            EXPECT_EQ(config.interpolationMultiplier, 4.0f);
+            EXPECT_EQ(config.digits, 5);
+            EXPECT_EQ(view.unitsShown, std::vector<std::string>{"microns"});
+        }
+        S().ReadWriteTimer()->stop();
+    }
+}
+
+TEST_F(DataCommandTest, LoadOutsideDemoModeReadsTheUnitsButKeepsTheCurrentOnes) {
+    auto &config = S().Config();
+    config.units = "mm";
+    config.resolutionMultiplier = 0.5f;
+    config.interpolationMultiplier = 1.0f;
+    config.digits = 8;
+    {
+        std::ofstream out(Path("status.man"), std::ios::binary);
+        out << FileWithUnits(0);
+    }
+    dialogs.AnswerFile(Path("status.man"));
+    dialogs.Answer(MessageResult::Ok);
+    ScopedDialogs scope(dialogs);
+    S().LoadData();
+    S().ReadWriteTimerTimer();
+    ASSERT_TRUE(dialogs.Done());
+    EXPECT_EQ(dialogs.Messages().at(0).text, "Setup and Status Data successfully loaded");
+    EXPECT_EQ(S().Data().SetupStatus().count.load(), 2);
+    EXPECT_EQ(config.units, "mm");
+    EXPECT_EQ(config.resolutionMultiplier, 0.5f);
+    EXPECT_EQ(config.interpolationMultiplier, 1.0f);
+    EXPECT_EQ(config.digits, 8);
+    EXPECT_TRUE(view.unitsShown.empty());
+    S().ReadWriteTimer()->stop();
+}
+
+TEST_F(DataCommandTest, RejectedLoadInDemoModeKeepsTheUnits) {
+    EnterDemo();
+    auto &config = S().Config();
+    config.units = "counts";
+    config.digits = 0;
+    {
+        std::ofstream out(Path("bad.man"), std::ios::binary);
+        out << "vk2401.1setupandstatus\r\nPosUnits=microns\r\nPositionResMult=x\r\n";
+    }
+    dialogs.AnswerFile(Path("bad.man"));
+    dialogs.Answer(MessageResult::Ok);
+    ScopedDialogs scope(dialogs);
+    S().LoadData();
+    S().ReadWriteTimerTimer();
+    ASSERT_TRUE(dialogs.Done());
+    EXPECT_EQ(dialogs.Messages().at(0).text, "Invalid Software File Type");
+    EXPECT_EQ(config.units, "counts");
+    EXPECT_EQ(config.digits, 0);
+    EXPECT_TRUE(view.unitsShown.empty());
+}
+
 TEST_F(DataCommandTest, ClearingABufferResetsTheTimeOnlyForTheShownMode) {
     Show(DisplayMode::EncoderSignal);
     S().ClearBuffers(0);

@@ -7,6 +7,7 @@
 #include "session/SessionView.h"
 #include "workers/DataControl.h"
 
+#include <array>
 #include <map>
 #include <string>
 #include <utility>
@@ -56,6 +57,9 @@ public:
     void ActivatePlot(kpd::DisplayMode mode) override { activatedPlots.push_back(mode); }
     void ShowEngineeringDisplay() override {
         layouts.push_back({Layout::Kind::Engineering, kpd::DisplayMode::Engineering});
+    }
+    void ShowEngineeringValues(const std::array<std::string, kpd::readall::SlotCount> &texts) override {
+        engineeringValues.push_back(texts);
     }
     void Repaint() override { ++repaints; }
     void Activate() override { ++activations; }
@@ -123,6 +127,7 @@ public:
     std::vector<std::string> unitsShown;
     std::vector<Layout> layouts;
     std::vector<kpd::DisplayMode> activatedPlots;
+    std::vector<std::array<std::string, kpd::readall::SlotCount>> engineeringValues;
     int repaints = 0;
     int activations = 0;
     std::vector<kpd::DisplayMode> loadedData;

@@ -239,6 +239,7 @@ TEST_P(CommandTable, EveryCodeReachesItsHandler) {
     case kpd::CmdShowInfo:
     case kpd::CmdZeroPosition:
     case kpd::CmdWriteOutputSettings:
+    case kpd::CmdEngineeringWrite:
     case kpd::CmdEnableMainAgc:
     case kpd::CmdDisableMainAgc: {
         EXPECT_TRUE(S().PortHeld());
@@ -275,7 +276,6 @@ TEST_P(CommandTable, EveryCodeReachesItsHandler) {
         EXPECT_EQ(view.repaints, 1);
         break;
     case kpd::CmdApplyPlotSettings:
-    case kpd::CmdEngineeringWrite:
     case kpd::CmdStartCalibration:
     case kpd::CmdStopCalibration:
     case kpd::CmdSetCalibration:

@@ -1,6 +1,7 @@
 // Output settings: the dialog's preselection from GenReg1, the two words written, and the dialog flow.
 #include "session/OutputSettings.h"
 #include "AppTestSupport.h"
+#include "access/RegisterMap.h"
 #include "windows/TRadioDialog.h"
 
 #include <QTimer>
@@ -93,4 +94,44 @@ TEST(OutputSettingsDialog, CancelQueuesNothing) {
     EXPECT_EQ(f.session().PendingCommand(), 0);
     // Interpolation other than 4 leaves the group's enabled state as it was.
     EXPECT_TRUE(f.RadioDialog->RadioGroup3->isEnabled());
+}
+
+TEST(OutputSettingsDialog, TheGreyedIndexTypeStillSetsItsBitInTheWrittenWord) {
+    apptest::ClearInstallDir();
+    kpdsim::SimOptions o;
+    o.interpDepth = 4;
+    apptest::SimulatedElectronics sim(o);
+    ASSERT_TRUE(sim.Started()) << sim.Error();
+    apptest::Harness h;
+    TMainForm &f = *h.form;
+    platform::ScriptedDialogs dialogs;
+    platform::ScopedDialogs scope(dialogs);
+    ASSERT_TRUE(apptest::ConnectStopped(f));
+    f.RadioDialog = new TRadioDialog(&f);
+    h.modalResult = QDialog::Accepted;
+    // OK on the preselection: "LSB Index" from a clear copy, "Index Window" from 0x0013.
+    for (const auto &[copy, written] : {std::pair<uint16_t, uint16_t>{0x0000, 0x0020}, {0x0013, 0x0093}}) {
+        SCOPED_TRACE(copy);
+        f.session().SetGenReg1Copy(copy);
+        f.SetInterpolationButtonClick();
+        ASSERT_FALSE(f.RadioDialog->RadioGroup3->isEnabled());
+        ASSERT_TRUE(apptest::WaitUntil([&] { return !f.session().Scheduler().Armed(); }, 5000));
+        EXPECT_EQ(sim->reg(reg::GenReg1), written);
+    }
+    // The choice made in the dialog is what the command writes; Cancel writes nothing.
+    f.execDialog = [&f](QDialog *) {
+        f.RadioDialog->RadioGroup1->SetItemIndex(1); // "Active High"
+        f.RadioDialog->RadioGroup2->SetItemIndex(1); // "Disabled"
+        return int(QDialog::Accepted);
+    };
+    f.session().SetGenReg1Copy(0x0000);
+    f.SetInterpolationButtonClick();
+    ASSERT_TRUE(apptest::WaitUntil([&] { return !f.session().Scheduler().Armed(); }, 5000));
+    EXPECT_EQ(sim->reg(reg::GenReg1), 0x00A3);
+    f.execDialog = [](QDialog *) { return int(QDialog::Rejected); };
+    f.SetInterpolationButtonClick();
+    EXPECT_FALSE(f.session().Scheduler().Armed());
+    EXPECT_EQ(sim->reg(reg::GenReg1), 0x00A3);
+    EXPECT_TRUE(dialogs.Questions().empty());
+    apptest::Disconnect(f);
 }

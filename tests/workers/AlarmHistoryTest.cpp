@@ -7,7 +7,9 @@
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
+#include <vector>
 
 namespace kpd {
 namespace {
@@ -123,6 +125,39 @@ TEST(AlarmFile, FailingSaveReportsAndKeepsExistingFile) {
 
     EXPECT_FALSE(SaveAlarmFile({"x"}, fs::path(), &error));
     EXPECT_FALSE(SaveAlarmFile({"x"}, dir.path() / "", &error)) << "a folder path without a file name";
+}
+
+TEST(AlarmFile, TargetThatIsNotARegularFileIsRefused) {
+    TempDir dir;
+    const fs::path fifo = dir.path() / "pipe.alm";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    std::vector<fs::path> targets = {fifo};
+    const fs::path device = dir.path() / "device.alm"; // only root may make a device node
+    if (::mknod(device.c_str(), S_IFCHR | 0644, ::makedev(1, 3)) == 0) targets.push_back(device);
+    for (const fs::path &target : targets) {
+        std::string error;
+        EXPECT_FALSE(SaveAlarmFile({"x"}, target, &error)) << target;
+        EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+    }
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(fifo)));
+    if (targets.size() == 2) {
+        EXPECT_TRUE(fs::is_character_file(fs::symlink_status(device)));
+    }
+    EXPECT_EQ(dir.EntryCount(), targets.size()) << "no temporary file left behind";
+}
+
+TEST(AlarmFile, ALinkStaysALinkAndTheFileItNamesIsReplaced) {
+    // Saved like the data files: through a symbolic link to the file it names.
+    TempDir dir;
+    const fs::path file = dir.path() / "alarms.alm";
+    WriteFile(file, "old\r\n");
+    const fs::path link = dir.path() / "latest.alm";
+    fs::create_symlink("alarms.alm", link);
+    std::string error;
+    ASSERT_TRUE(SaveAlarmFile({"new"}, link, &error)) << error;
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadFile(file), "new\r\n");
+    EXPECT_EQ(dir.EntryCount(), 2u);
 }
 
 TEST(AlarmFile, UnwritableFolderKeepsExistingFile) {

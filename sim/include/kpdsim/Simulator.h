@@ -4,13 +4,18 @@
 // of the electronics from its own thread: sync handshake, register reads and writes, streaming, the legacy
 // reads and the processor commands. A physical model (a read head moving back and forth along a scale)
 // makes the position, the sine/cosine channels, the magnitude and the status bits move. Faults can be
-// switched on and off while it runs. Every public member is safe to call from any thread.
+// switched on and off while it runs. A request log, off unless asked for, keeps what arrived on the line in
+// order (see RequestLog.h). Every public member is safe to call from any thread.
 #ifndef KPDSIM_SIMULATOR_H
 #define KPDSIM_SIMULATOR_H
 
+#include "kpdsim/RequestLog.h"
+
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kpdsim {
 
@@ -37,8 +42,10 @@ struct SimOptions {
     int latencyMs = 0;  // fixed turnaround added to every reply
 
     // Diagnostics.
-    bool trace = false; // print every request and reply in hex to stderr
-    uint64_t seed = 1;  // seed of the fault generator (corrupt/drop/noise)
+    bool trace = false;                     // print every request and reply in hex to stderr
+    uint64_t seed = 1;                      // seed of the fault generator (corrupt/drop/noise)
+    bool requestLog = false;                // keep the request log from the start
+    std::size_t requestLogCapacity = 20000; // entries kept; the oldest go first
 };
 
 // Wire time of one byte at 38400 baud, 8 data bits, even parity, one stop bit (11 bits), in nanoseconds.
@@ -108,7 +115,23 @@ public:
     // their first word gets its top four bits set (0xF000 | value). Adds to records still pending; 0 or
     // less does nothing.
     void injectBadWords(int records = 1);
+    // The next `count` register reads of register r (commands 0x51 and 0xA4) are answered with a wrong
+    // checksum, so the reader sees a failed read. Adds to reads still pending; 0 or less does nothing.
+    void spoilNextReads(uint8_t r, int count = 1);
     void setTrace(bool on);
+
+    // Request log (see RequestLog.h): every request, sync, stream start, stop burst and the purges of the
+    // application's side that the pseudo-terminal reports, in arrival order. Off by default. An entry is
+    // in the log before its answer goes out, so a caller that has the answer finds its request logged.
+    void setRequestLog(bool on);
+    bool requestLogEnabled() const;
+    void setRequestLogCapacity(std::size_t entries); // at least 1; the oldest entries beyond it go
+    std::vector<LogEntry> requestLog() const;        // a copy, oldest first
+    void clearRequestLog();                          // also resets requestLogDropped()
+    uint64_t requestLogDropped() const;              // entries dropped because the log was full
+    // True when the pseudo-terminal reports the application's purges (packet mode); otherwise the log
+    // holds no purge entries.
+    bool purgesVisible() const;
 
     // Counters (since start).
     uint64_t requestsAnswered() const; // frames answered (not counting syncs or stream records)
@@ -121,10 +144,12 @@ public:
     uint64_t resets() const;         // software resets
     uint64_t bytesReceived() const;
     uint64_t bytesSent() const;
+    uint64_t receivePurgesSeen() const;  // purge events of the application's receive queue (see log)
+    uint64_t transmitPurgesSeen() const; // purge events of its transmit queue
     bool streaming() const;
 
     // Control command as typed on the stdin of kpd-sim ("silent on", "corrupt 0.1", "align 0.8", "badword 3",
-    // ...).
+    // "log on", ...).
     // Returns false and sets *error for an unknown command or a bad value. "quit" returns true and sets
     // *quit. Numbers are parsed in the C locale.
     bool control(const std::string &line, bool *quit = nullptr, std::string *error = nullptr);
