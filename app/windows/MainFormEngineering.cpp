@@ -17,8 +17,8 @@ void TMainForm::ShowEngineeringDisplay() {
     // session's commands.
     connect(EngineeringDisplay, &TEngineeringDisplay::Closed, this, &TMainForm::EngineeringDisplayClosed,
             Qt::UniqueConnection);
-    connect(EngineeringDisplay, &TEngineeringDisplay::WriteRequested, this, &TMainForm::EngineeringWriteRequested,
-            Qt::UniqueConnection);
+    connect(EngineeringDisplay, &TEngineeringDisplay::WriteRequested, this,
+            &TMainForm::EngineeringWriteRequested, Qt::UniqueConnection);
     connect(EngineeringDisplay, &TEngineeringDisplay::MainAgcRequested, this,
             &TMainForm::EngineeringAgcRequested, Qt::UniqueConnection);
     DisableMenusForEngineering();
@@ -67,9 +67,10 @@ void TMainForm::EngineeringDisplay1Click() {
     }
     if (!RadioDialog) return;
     TRadioDialog &d = *RadioDialog;
-    d.warning->setText("Warning:  Please review all documentation before enabling writing in engineering mode.  "
-                       "Also verify that only valid data is being sent.  Remember all data sent is in "
-                       "hexadecimal");
+    d.warning->setText(
+        "Warning:  Please review all documentation before enabling writing in engineering mode.  "
+        "Also verify that only valid data is being sent.  Remember all data sent is in "
+        "hexadecimal");
     d.setWindowTitle("Engineering Display Settings");
     d.RadioGroup1->ClearItems();
     d.RadioGroup2->ClearItems();

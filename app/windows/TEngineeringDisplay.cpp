@@ -6,8 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -68,28 +66,15 @@ constexpr std::array<SlotDesign, SlotCount> kSlots{{
 // The data registers (slots 0 to 34) and the alignment tool's parameters (35 to 41).
 constexpr int kDataSlots = 35;
 
-// Placement in the panel: three columns of slots, filled column by column in address order. The data
-// registers take twelve rows; of the alignment tool's parameters the four registers take the first two
-// columns and the three processor values the third.
-constexpr int kMargin = 16;
-constexpr int kColumnWidth = 262;
-constexpr int kRowHeight = 34;
+// The grid of slots: three columns, filled column by column in address order. The data registers take
+// twelve rows; of the alignment tool's parameters the four registers take the first two columns and the
+// three processor values the third.
+constexpr int kColumns = 3;
 constexpr int kDataRows = 12;
 constexpr int kParameterRows = 3;
-constexpr int kBoxHeight = 22;
-constexpr int kDataTop = 40;
-constexpr int kParameterHeadingTop = kDataTop + kDataRows * kRowHeight + 10;
-constexpr int kParameterTop = kParameterHeadingTop + 28;
-constexpr int kWriteTop = kParameterTop + kParameterRows * kRowHeight + 14;
 constexpr int kFirstProcessorSlot = 39;
-// The grid (its last column without the gap after it) centred in the panel.
-constexpr int kGridLeft = (816 - (3 * kColumnWidth - 34)) / 2;
 
 const char *const kBackground = "#004080";
-
-int BoxWidth(int slot) {
-    return kpd::readall::Slots()[static_cast<std::size_t>(slot)].digits > 4 ? 84 : 58;
-}
 
 // Column and row of a slot in its section.
 QPoint CellOf(int slot) {
@@ -100,6 +85,68 @@ QPoint CellOf(int slot) {
     }
     return {2, slot - kFirstProcessorSlot};
 }
+
+} // namespace
+
+// One placement table: the window's client size, the fonts and the grid.
+struct TEngineeringDisplay::Placement {
+    int width;
+    int height;
+    int margin;     // left and right margin of headings, write area and buttons
+    int fontPx;     // captions and the write label
+    int headingPx;  // headings and the closing text
+    int hexPx;      // the boxes
+    int headingTop; // first heading
+    int headingHeight;
+    int dataTop; // first row of data registers
+    int rowHeight;
+    int columnWidth;
+    int columnGap; // free space after a column's box
+    int boxHeight;
+    int boxWidth4;  // a four-digit box
+    int boxWidth8;  // an eight-digit box
+    int sectionGap; // before the second heading and before the write area
+    int buttonHeight;
+};
+
+namespace {
+
+// Designed for screens of 1024 x 768 and more.
+constexpr TEngineeringDisplay::Placement kDesigned{.width = TEngineeringDisplay::DesignedWidth,
+                                                   .height = TEngineeringDisplay::DesignedHeight,
+                                                   .margin = 16,
+                                                   .fontPx = 12,
+                                                   .headingPx = 14,
+                                                   .hexPx = 13,
+                                                   .headingTop = 12,
+                                                   .headingHeight = 20,
+                                                   .dataTop = 40,
+                                                   .rowHeight = 34,
+                                                   .columnWidth = 262,
+                                                   .columnGap = 34,
+                                                   .boxHeight = 22,
+                                                   .boxWidth4 = 58,
+                                                   .boxWidth8 = 84,
+                                                   .sectionGap = 12,
+                                                   .buttonHeight = 28};
+// Screens too small for the designed size (below 768 pixels high: the main window's small layout class).
+constexpr TEngineeringDisplay::Placement kCompact{.width = TEngineeringDisplay::CompactWidth,
+                                                  .height = TEngineeringDisplay::CompactHeight,
+                                                  .margin = 12,
+                                                  .fontPx = 11,
+                                                  .headingPx = 13,
+                                                  .hexPx = 12,
+                                                  .headingTop = 6,
+                                                  .headingHeight = 18,
+                                                  .dataTop = 28,
+                                                  .rowHeight = 26,
+                                                  .columnWidth = 256,
+                                                  .columnGap = 30,
+                                                  .boxHeight = 20,
+                                                  .boxWidth4 = 52,
+                                                  .boxWidth8 = 78,
+                                                  .sectionGap = 6,
+                                                  .buttonHeight = 24};
 
 } // namespace
 
@@ -120,103 +167,116 @@ TEngineeringDisplay::TEngineeringDisplay(QWidget *parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setSizeGripEnabled(false);
-
     QFont font("Arial");
     font.setPixelSize(12);
     setFont(font);
-    QFont heading = font;
-    heading.setPixelSize(14);
-    heading.setBold(true);
-    QFont hex = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    hex.setPixelSize(13);
 
-    scroll_ = new QScrollArea(this);
-    scroll_->setObjectName("PanelScroll");
-    scroll_->setFrameShape(QFrame::NoFrame);
-    scroll_->setWidgetResizable(false);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scroll_);
-
-    Panel = new QWidget;
+    Panel = new QWidget(this);
     Panel->setObjectName("Panel");
-    Panel->setFixedSize(DesignedWidth, DesignedHeight);
     Panel->setAutoFillBackground(true);
     QPalette pal = Panel->palette();
     pal.setColor(QPalette::Window, QColor(kBackground));
     pal.setColor(QPalette::WindowText, Qt::white);
     Panel->setPalette(pal);
-    scroll_->setWidget(Panel);
-    scroll_->setStyleSheet(QString("QScrollArea { background: %1; }").arg(kBackground));
 
-    auto label = [&](const char *name, const QString &text, const QRect &r, Qt::Alignment align,
-                     const QFont &f) {
+    auto label = [&](const char *name, const QString &text, Qt::Alignment align) {
         auto *l = new QLabel(text, Panel);
         l->setObjectName(name);
-        l->setFont(f);
-        l->setGeometry(r);
         l->setAlignment(align);
         return l;
     };
-
-    DataHeading = label("DataHeading", "Data Register Values in Hex:",
-                        QRect(kMargin, 12, DesignedWidth - 2 * kMargin, 20), Qt::AlignLeft | Qt::AlignVCenter,
-                        heading);
-    ParameterHeading =
-        label("ParameterHeading", "Alignment Tool Parameters Values in Hex:",
-              QRect(kMargin, kParameterHeadingTop, DesignedWidth - 2 * kMargin, 20),
-              Qt::AlignLeft | Qt::AlignVCenter, heading);
-
+    DataHeading = label("DataHeading", "Data Register Values in Hex:", Qt::AlignLeft | Qt::AlignVCenter);
+    ParameterHeading = label("ParameterHeading",
+                             "Alignment Tool Parameters Values in Hex:", Qt::AlignLeft | Qt::AlignVCenter);
     for (int slot = 0; slot < SlotCount; ++slot) {
-        const QPoint cell = CellOf(slot);
-        const int x = kGridLeft + cell.x() * kColumnWidth;
-        const int y = (slot < kDataSlots ? kDataTop : kParameterTop) + cell.y() * kRowHeight;
-        const int boxWidth = BoxWidth(slot);
-        const int labelWidth = kColumnWidth - boxWidth - 40;
-        label(qPrintable(QString(BoxName(slot)) + "Label"), Caption(slot), QRect(x, y - 4, labelWidth, 30),
-              Qt::AlignRight | Qt::AlignVCenter, font);
+        captions_[static_cast<std::size_t>(slot)] = label(qPrintable(QString(BoxName(slot)) + "Label"),
+                                                          Caption(slot), Qt::AlignRight | Qt::AlignVCenter);
         auto *box = new QLineEdit(Panel);
         box->setObjectName(BoxName(slot));
-        box->setFont(hex);
         box->setReadOnly(true);
         box->setFocusPolicy(Qt::ClickFocus);
         box->setAlignment(Qt::AlignCenter);
-        box->setGeometry(x + labelWidth + 6, y, boxWidth, kBoxHeight);
         boxes_[static_cast<std::size_t>(slot)] = box;
     }
-
     WriteLabel = label("WriteLabel", "Enter 8 digit Hex number representing Address and Data to write",
-                       QRect(kMargin, kWriteTop, 440, 20), Qt::AlignLeft | Qt::AlignVCenter, font);
+                       Qt::AlignLeft | Qt::AlignVCenter);
     writedatabox = new QLineEdit(Panel);
     writedatabox->setObjectName("writedatabox");
-    writedatabox->setFont(hex);
-    writedatabox->setGeometry(kMargin, kWriteTop + 26, 120, 26);
     writedatabutton = new QPushButton("Write ", Panel);
     writedatabutton->setObjectName("writedatabutton");
-    writedatabutton->setGeometry(kMargin + 132, kWriteTop + 25, 90, 28);
     writedatabutton->setEnabled(false);
-
     enablemainagcbutton = new QPushButton("Main Track AGC Enable", Panel);
     enablemainagcbutton->setObjectName("enablemainagcbutton");
-    enablemainagcbutton->setGeometry(DesignedWidth - kMargin - 2 * 180 - 12, kWriteTop + 25, 180, 28);
     disablemainagcbutton = new QPushButton("Main Track AGC Disable", Panel);
     disablemainagcbutton->setObjectName("disablemainagcbutton");
-    disablemainagcbutton->setGeometry(DesignedWidth - kMargin - 180, kWriteTop + 25, 180, 28);
-
-    CloseText = label("CloseText", "Close This Window to Return to Previous Display",
-                      QRect(kMargin, DesignedHeight - 44, DesignedWidth - 2 * kMargin, 24), Qt::AlignCenter,
-                      heading);
+    CloseText = label("CloseText", "Close This Window to Return to Previous Display", Qt::AlignCenter);
 
     // Return in the write box must not press a button: writes happen only on a click of Write.
     for (QPushButton *b : {writedatabutton, enablemainagcbutton, disablemainagcbutton}) {
         b->setAutoDefault(false);
         b->setDefault(false);
     }
-    connect(writedatabutton, &QPushButton::clicked, this, [this] { emit WriteRequested(writedatabox->text()); });
+    connect(writedatabutton, &QPushButton::clicked, this,
+            [this] { emit WriteRequested(writedatabox->text()); });
     connect(enablemainagcbutton, &QPushButton::clicked, this, [this] { emit MainAgcRequested(true); });
     connect(disablemainagcbutton, &QPushButton::clicked, this, [this] { emit MainAgcRequested(false); });
 
-    resize(DesignedWidth, DesignedHeight);
+    Place(kDesigned);
+}
+
+void TEngineeringDisplay::Place(const Placement &p) {
+    QFont font("Arial");
+    font.setPixelSize(p.fontPx);
+    QFont heading = font;
+    heading.setPixelSize(p.headingPx);
+    heading.setBold(true);
+    QFont hex = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    hex.setPixelSize(p.hexPx);
+
+    setFixedSize(p.width, p.height);
+    Panel->setGeometry(0, 0, p.width, p.height);
+    const int inner = p.width - 2 * p.margin;
+    const int gridLeft = (p.width - (kColumns * p.columnWidth - p.columnGap)) / 2;
+    const int parameterHeadingTop = p.dataTop + kDataRows * p.rowHeight + p.sectionGap;
+    const int parameterTop =
+        parameterHeadingTop + p.headingHeight + (p.dataTop - p.headingTop - p.headingHeight);
+    const int writeTop = parameterTop + kParameterRows * p.rowHeight + p.sectionGap;
+
+    DataHeading->setFont(heading);
+    DataHeading->setGeometry(p.margin, p.headingTop, inner, p.headingHeight);
+    ParameterHeading->setFont(heading);
+    ParameterHeading->setGeometry(p.margin, parameterHeadingTop, inner, p.headingHeight);
+
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        const QPoint cell = CellOf(slot);
+        const int x = gridLeft + cell.x() * p.columnWidth;
+        const int y = (slot < kDataSlots ? p.dataTop : parameterTop) + cell.y() * p.rowHeight;
+        const int boxWidth =
+            kpd::readall::Slots()[static_cast<std::size_t>(slot)].digits > 4 ? p.boxWidth8 : p.boxWidth4;
+        const int labelWidth = p.columnWidth - p.columnGap - boxWidth - 6;
+        QLabel *caption = captions_[static_cast<std::size_t>(slot)];
+        caption->setFont(font);
+        // Two caption lines may take the whole row.
+        caption->setGeometry(x, y + p.boxHeight / 2 - p.rowHeight / 2, labelWidth, p.rowHeight);
+        QLineEdit *box = boxes_[static_cast<std::size_t>(slot)];
+        box->setFont(hex);
+        box->setGeometry(x + labelWidth + 6, y, boxWidth, p.boxHeight);
+    }
+
+    WriteLabel->setFont(font);
+    WriteLabel->setGeometry(p.margin, writeTop, 440, p.headingHeight);
+    const int controlsTop = writeTop + p.headingHeight + 6;
+    writedatabox->setFont(hex);
+    writedatabox->setGeometry(p.margin, controlsTop + 1, 120, p.buttonHeight - 2);
+    writedatabutton->setFont(font);
+    writedatabutton->setGeometry(p.margin + 132, controlsTop, 90, p.buttonHeight);
+    enablemainagcbutton->setFont(font);
+    enablemainagcbutton->setGeometry(p.width - p.margin - 2 * 180 - 12, controlsTop, 180, p.buttonHeight);
+    disablemainagcbutton->setFont(font);
+    disablemainagcbutton->setGeometry(p.width - p.margin - 180, controlsTop, 180, p.buttonHeight);
+    CloseText->setFont(heading);
+    CloseText->setGeometry(p.margin, p.height - p.headingHeight - 2 * p.margin + 4, inner,
+                           p.headingHeight + 4);
 }
 
 void TEngineeringDisplay::ShowValues(const std::array<std::string, SlotCount> &texts) {
@@ -245,10 +305,9 @@ void TEngineeringDisplay::PlaceOnScreen() {
     const platform::ScreenMetrics screen = platform::CurrentScreen();
     // Room for the title bar above the client area.
     constexpr int kTitleBar = 32;
-    const int width = std::min(DesignedWidth, screen.width);
-    const int height = std::min(DesignedHeight, std::max(200, screen.height - kTitleBar));
-    resize(width, height);
-    move(std::max(0, (screen.width - width) / 2), std::max(0, (screen.height - height - kTitleBar) / 2));
+    const bool fits = screen.width >= DesignedWidth && screen.height >= DesignedHeight + kTitleBar;
+    Place(fits ? kDesigned : kCompact);
+    move(std::max(0, (screen.width - width()) / 2), std::max(0, (screen.height - height() - kTitleBar) / 2));
 }
 
 void TEngineeringDisplay::done(int result) {

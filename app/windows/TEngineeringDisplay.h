@@ -3,8 +3,8 @@
 // and asks: the main window hands its requests to the session and the session's texts to it.
 //
 // Every way of closing it (Esc, the title bar's close button or system menu, accept or reject) hides it
-// and emits Closed once. On a screen smaller than its designed size the window shrinks to the screen and
-// its panel scrolls.
+// and emits Closed once. On a screen smaller than its designed size (the main window's small layout class)
+// the same controls are placed by a compact table that fits the screen.
 #pragma once
 
 #include "workers/ReadAllSlots.h"
@@ -17,13 +17,16 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QScrollArea;
 
 class TEngineeringDisplay : public QDialog {
     Q_OBJECT
 public:
     static constexpr int DesignedWidth = 816;
     static constexpr int DesignedHeight = 731;
+    static constexpr int CompactWidth = 792;
+    static constexpr int CompactHeight = 552;
+    // A placement table of the controls (the designed one and the compact one).
+    struct Placement;
 
     explicit TEngineeringDisplay(QWidget *parent = nullptr);
 
@@ -64,10 +67,10 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    // The window's size and place for the current screen: the designed size centred, or the screen's
-    // size with a scrolling panel when the screen is smaller.
+    // Places every control by the table of the current screen, sizes the window and centres it.
     void PlaceOnScreen();
+    void Place(const Placement &p);
 
-    QScrollArea *scroll_;
     std::array<QLineEdit *, kpd::readall::SlotCount> boxes_{};
+    std::array<QLabel *, kpd::readall::SlotCount> captions_{};
 };

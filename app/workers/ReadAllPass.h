@@ -44,7 +44,7 @@ public:
 
 private:
     mutable std::mutex mutex_;
-    Values values_{};   // guarded by mutex_
+    Values values_{};     // guarded by mutex_
     uint64_t number_ = 0; // guarded by mutex_
 };
 

@@ -15,6 +15,7 @@
 
 #include <EventLoopWait.h>
 #include <SimulatorPortDir.h>
+#include <kpdsim/RequestLog.h>
 #include <kpdsim/Simulator.h>
 
 #include <QCoreApplication>
@@ -22,8 +23,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -69,7 +73,8 @@ protected:
     // F6, and wait until the read-all worker has shown a pass.
     void Enter() {
         session.ShowEngineering();
-        ASSERT_TRUE(WaitFor([&] { return session.Mode() == DisplayMode::Engineering && !session.Scheduler().Armed(); }));
+        ASSERT_TRUE(WaitFor(
+            [&] { return session.Mode() == DisplayMode::Engineering && !session.Scheduler().Armed(); }));
         ASSERT_TRUE(WaitFor([&] { return session.Engineering().WorkerActive(); }));
         ASSERT_TRUE(WaitFor([&] { return Shown() && !Shown()->at(0).empty(); }));
     }
@@ -125,12 +130,64 @@ TEST_F(ReadAll, APassShowsTheSimulatorsRegistersInTheirFormats) {
     EXPECT_TRUE(dialogs.Questions().empty());
 }
 
+// On the line, each slot is a receive purge, one handshake and one read, in slot order; nothing is written
+// and no answer is left unread.
+TEST_F(ReadAll, EachSlotIsAPurgeAHandshakeAndOneReadInSlotOrder) {
+    ASSERT_TRUE(sim.purgesVisible());
+    sim.clearRequestLog();
+    sim.setRequestLog(true);
+    Enter();
+    const uint64_t passes = Passes();
+    ASSERT_TRUE(WaitFor([&] { return Passes() >= passes + 2; }));
+    session.Access()->StopRequest = true;
+    ASSERT_TRUE(WaitFor([&] { return !session.WorkerExists(); }));
+    const std::vector<kpdsim::LogEntry> log = sim.requestLog();
+
+    kpdsim::Sequence pass;
+    for (const kpd::readall::Slot &slot : kpd::readall::Slots()) {
+        pass.purgeReceive().sync();
+        switch (slot.source) {
+        case kpd::readall::Source::Register:
+            pass.read(slot.reg);
+            break;
+        case kpd::readall::Source::ProcessorValue:
+            pass.command(0xA1, {0x00, 0x00, 0x02, 0x00});
+            break;
+        case kpd::readall::Source::PowerOnTime:
+            pass.command(0x62, {0x00, 0x00, 0x04, 0x00});
+            break;
+        case kpd::readall::Source::PowerOnCycles:
+            pass.command(0x63, {0x00, 0x00, 0x04, 0x00});
+            break;
+        }
+    }
+    const std::vector<std::string> lines = kpdsim::sequenceOf(log);
+    const std::vector<std::string> &one = pass.lines();
+    ASSERT_NE(std::search(lines.begin(), lines.end(), one.begin(), one.end()), lines.end())
+        << kpdsim::formatLog(log);
+    for (const kpdsim::LogEntry &e : log) {
+        EXPECT_FALSE(e.isRegisterWrite()) << kpdsim::describe(e);
+        if (e.kind != kpdsim::LogKind::Request && e.kind != kpdsim::LogKind::Sync) continue;
+        EXPECT_TRUE(e.answered) << kpdsim::describe(e);
+        EXPECT_LE(e.unreadBytes, 0) << kpdsim::describe(e) << ": sent with an earlier answer unread";
+    }
+}
+
 TEST_F(ReadAll, AWriteEnteredInTheDisplayReachesTheRegisterAndTheNextPassShowsIt) {
     Enter();
     const uint64_t threadsBefore = Stats().threadsDone.load();
+    sim.clearRequestLog();
+    sim.setRequestLog(true);
     ASSERT_TRUE(session.EngineeringWrite("00060123")); // X Offset = 0x0123
     ASSERT_TRUE(CommandDoneAndReading());
     EXPECT_EQ(sim.reg(0x06), 0x0123);
+    // The address word went out once, unchanged, after a purge and a handshake.
+    const std::vector<std::string> lines = kpdsim::sequenceOf(sim.requestLog());
+    const std::vector<std::string> write = kpdsim::Sequence().purgeReceive().sync().write(0x00060123).lines();
+    EXPECT_NE(std::search(lines.begin(), lines.end(), write.begin(), write.end()), lines.end());
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string &l) { return l.rfind("write", 0) == 0; }),
+              1);
     EXPECT_EQ(Stats().threadsDone.load(), threadsBefore + 1); // stopped for the write, then restarted
     ASSERT_TRUE(WaitFor([&] { return Shown()->at(3) == "0123"; }));
     EXPECT_TRUE(dialogs.Questions().empty());
@@ -163,6 +220,8 @@ TEST_F(ReadAll, ARefusedEntrySendsNothingAndTheReaderGoesOn) {
     Enter();
     const uint16_t command = sim.reg(0x80);
     const uint16_t xOffset = sim.reg(0x06);
+    sim.clearRequestLog();
+    sim.setRequestLog(true);
     const uint64_t threadsBefore = Stats().threadsDone.load();
     dialogs.Answer(MessageResult::Ok).Answer(MessageResult::Ok);
     EXPECT_FALSE(session.EngineeringWrite("800046"));
@@ -175,6 +234,8 @@ TEST_F(ReadAll, ARefusedEntrySendsNothingAndTheReaderGoesOn) {
     ASSERT_TRUE(WaitFor([&] { return Passes() >= passes + 3; }));
     EXPECT_EQ(sim.reg(0x80), command);
     EXPECT_EQ(sim.reg(0x06), xOffset);
+    for (const kpdsim::LogEntry &e : sim.requestLog())
+        EXPECT_FALSE(e.isRegisterWrite()) << kpdsim::describe(e);
     EXPECT_EQ(Stats().threadsDone.load(), threadsBefore); // never stopped
     EXPECT_TRUE(session.Engineering().WorkerActive());
 }

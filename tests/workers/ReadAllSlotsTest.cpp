@@ -1,6 +1,6 @@
 // The slots of the read-all pass: their order and sources, and how each value is shown.
-#include "access/RegisterMap.h"
 #include "workers/ReadAllSlots.h"
+#include "access/RegisterMap.h"
 
 #include <gtest/gtest.h>
 
