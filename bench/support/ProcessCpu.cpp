@@ -48,4 +48,11 @@ double CpuOf(const std::set<int> &tids) {
     return s;
 }
 
+std::set<int> ThreadsStartedSince(const std::set<int> &before) {
+    std::set<int> started;
+    for (int tid : ThreadIds())
+        if (!before.count(tid)) started.insert(tid);
+    return started;
+}
+
 } // namespace kpdbench

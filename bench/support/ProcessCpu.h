@@ -12,6 +12,8 @@ double ProcessCpuSeconds();
 std::set<int> ThreadIds();
 // utime + stime of one thread of this process, seconds.
 double ThreadCpuSeconds(int tid);
+// Threads of this process now that were not in `before` (those a simulator started, say).
+std::set<int> ThreadsStartedSince(const std::set<int> &before);
 // Sum of ThreadCpuSeconds over tids.
 double CpuOf(const std::set<int> &tids);
 

@@ -12,6 +12,7 @@
 //
 // CPU: the process's CPU time minus that of the simulator's own threads, which stand in for the
 // electronics.
+#include "BenchEnvironment.h"
 #include "ProcessCpu.h"
 #include "access/ComData.h"
 #include "kpdsim/Simulator.h"
@@ -111,14 +112,9 @@ void Print(const char *what, const Figures &f) {
 } // namespace
 
 int main(int argc, char **argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    std::string dir = (std::filesystem::temp_directory_path() / "kpd-bench-eng-XXXXXX").string();
-    if (!::mkdtemp(dir.data())) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    setenv("SENSLINK_PORT_DIR", dir.c_str(), 1);
-    setenv("KPD_INSTALL_DIR", dir.c_str(), 1);
+    // Before the first OpenPort: the search reaches only this directory's ports.
+    const std::string dir = kpdbench::PrivateProgramDir("kpd-bench-eng");
+    if (dir.empty()) return 1;
 
     int result = 0;
     {
@@ -129,9 +125,7 @@ int main(int argc, char **argv) {
             std::fprintf(stderr, "simulator: %s\n", sim.lastError().c_str());
             return 1;
         }
-        std::set<int> simThreads;
-        for (int tid : kpdbench::ThreadIds())
-            if (!before.count(tid)) simThreads.insert(tid);
+        const std::set<int> simThreads = kpdbench::ThreadsStartedSince(before);
 
         platform::ScriptedDialogs dialogs;
         platform::ScopedDialogs scope(dialogs);

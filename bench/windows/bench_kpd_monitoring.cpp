@@ -6,6 +6,7 @@
 // at 11 bits per byte and 38400 baud, give the shortest possible sample time. CPU: the process's CPU time
 // (getrusage) minus that of the simulator's own threads (/proc/self/task), which stand in for the
 // electronics.
+#include "BenchEnvironment.h"
 #include "ProcessCpu.h"
 #include "access/ComData.h"
 #include "kpdsim/Simulator.h"
@@ -45,15 +46,9 @@ uint64_t WireBytes(const kpdsim::Simulator &sim) {
 } // namespace
 
 int main(int argc, char **argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    std::string dir = (std::filesystem::temp_directory_path() / "kpd-bench-app-XXXXXX").string();
-    if (!::mkdtemp(dir.data())) {
-        std::perror("mkdtemp");
-        return 1;
-    }
     // Before the first OpenPort: the search reaches only this directory's ports.
-    setenv("SENSLINK_PORT_DIR", dir.c_str(), 1);
-    setenv("KPD_INSTALL_DIR", dir.c_str(), 1);
+    const std::string dir = kpdbench::PrivateProgramDir("kpd-bench-app");
+    if (dir.empty()) return 1;
 
     int result = 0;
     {
@@ -64,9 +59,7 @@ int main(int argc, char **argv) {
             std::fprintf(stderr, "simulator: %s\n", sim.lastError().c_str());
             return 1;
         }
-        std::set<int> simThreads;
-        for (int tid : kpdbench::ThreadIds())
-            if (!before.count(tid)) simThreads.insert(tid);
+        const std::set<int> simThreads = kpdbench::ThreadsStartedSince(before);
 
         platform::ScriptedDialogs dialogs; // no box is expected; any question would be recorded
         platform::ScopedDialogs scope(dialogs);

@@ -6,6 +6,7 @@
 //
 // Wire limit: a record of four words is 10 bytes (marker and data) at 11 bits per byte and 38400 baud:
 // 349.09 records per second.
+#include "BenchEnvironment.h"
 #include "ProcessCpu.h"
 #include "access/ComData.h"
 #include "kpdsim/Simulator.h"
@@ -83,14 +84,9 @@ void Print(const char *what, const Figures &f) {
 } // namespace
 
 int main(int argc, char **argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    std::string dir = (std::filesystem::temp_directory_path() / "kpd-bench-plots-XXXXXX").string();
-    if (!::mkdtemp(dir.data())) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    setenv("SENSLINK_PORT_DIR", dir.c_str(), 1);
-    setenv("KPD_INSTALL_DIR", dir.c_str(), 1);
+    // Before the first OpenPort: the search reaches only this directory's ports.
+    const std::string dir = kpdbench::PrivateProgramDir("kpd-bench-plots");
+    if (dir.empty()) return 1;
 
     int result = 0;
     {
@@ -101,9 +97,7 @@ int main(int argc, char **argv) {
             std::fprintf(stderr, "simulator: %s\n", sim.lastError().c_str());
             return 1;
         }
-        std::set<int> simThreads;
-        for (int tid : kpdbench::ThreadIds())
-            if (!before.count(tid)) simThreads.insert(tid);
+        const std::set<int> simThreads = kpdbench::ThreadsStartedSince(before);
 
         platform::ScriptedDialogs dialogs;
         platform::ScopedDialogs scope(dialogs);
