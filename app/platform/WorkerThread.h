@@ -70,6 +70,11 @@ public:
     static bool OnUiThread();
 
 protected:
+    // Queues `method` for the user-interface thread and returns at once; queued calls run in order, and
+    // before the termination handler. Calls still queued when the thread object is deleted are dropped.
+    // Without a user-interface thread (no application object) the method runs at once.
+    void Queue(std::function<void()> method);
+
     // The thread body.
     virtual void Execute() = 0;
 

@@ -151,7 +151,7 @@ void MainThread::RunLiveCycle() {
     addElapsed(ring_.elapsed, interval);
     stats_->samples.fetch_add(1);
 
-    HandOver(); // the slot still names the new sample
+    HandOverLive(); // the slot still names the new sample
 
     if (count_ < kCapacity) {
         ++slot_;
@@ -204,13 +204,38 @@ void MainThread::HandOver() {
     handOver_.fetch_add(1, std::memory_order_release);
     Synchronize([this] {
         handOver_.load(std::memory_order_acquire);
-        UpdateStatus();
+        UpdateStatus(slot_, ring_.reviewElapsed.load(), 0);
         handOver_.fetch_add(1, std::memory_order_release);
     });
     handOver_.load(std::memory_order_acquire);
 }
 
-void MainThread::UpdateStatus() {
+void MainThread::HandOverLive() {
+    WaitUntilShown();
+    {
+        std::lock_guard lock(shown_->m);
+        shown_->done = false;
+    }
+    // The queued call reads only what is captured here and the sample's own slot, which the next cycle
+    // leaves alone.
+    const int32_t slot = slot_;
+    const float elapsed = ring_.elapsed.load();
+    const uint16_t genReg1 = genReg1_;
+    Queue([this, shown = shown_, slot, elapsed, genReg1] {
+        UpdateStatus(slot, elapsed, genReg1);
+        std::lock_guard lock(shown->m);
+        shown->done = true;
+        shown->cv.notify_one();
+    });
+}
+
+void MainThread::WaitUntilShown() {
+    std::unique_lock lock(shown_->m);
+    while (!shown_->done && !com_.StopRequest.load())
+        shown_->cv.wait_for(lock, std::chrono::milliseconds(kWaitSliceMs));
+}
+
+void MainThread::UpdateStatus(int32_t slot, float elapsed, uint16_t genReg1) {
     ++evaluationCounter_;
     if (evaluationCounter_ >= kEvaluateEvery) {
         evaluate_ = true;
@@ -218,11 +243,9 @@ void MainThread::UpdateStatus() {
     } else {
         evaluate_ = false;
     }
-    const auto slot = static_cast<std::size_t>(slot_);
-    const float elapsed = replay_ ? ring_.reviewElapsed.load() : ring_.elapsed.load();
-    sink_.UpdateStatusDisplay(ring_.position[slot], static_cast<float>(ring_.magnitude[slot]),
-                              ring_.status[slot], replay_ ? uint16_t{0} : genReg1_, elapsed, replay_,
-                              evaluate_);
+    const auto i = static_cast<std::size_t>(slot);
+    sink_.UpdateStatusDisplay(ring_.position[i], static_cast<float>(ring_.magnitude[i]), ring_.status[i],
+                              genReg1, elapsed, replay_, evaluate_);
 }
 
 void MainThread::ThreadDone() {

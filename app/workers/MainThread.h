@@ -23,7 +23,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 class ComData;
 struct SetupStatusDataSet;
@@ -75,10 +77,16 @@ private:
     // Blocks until the given number of seconds (whole milliseconds of the clock) has passed since the
     // start of the call. Sleeps; returns false early when the stop request is set meanwhile.
     bool WaitSeconds(float seconds);
-    // Hands the current sample to the window through Synchronize and waits for it.
+    // Replay: hands the current sample to the window through Synchronize and waits for it.
     void HandOver();
-    // User-interface thread, inside Synchronize.
-    void UpdateStatus();
+    // Live: queues the window's update of the current sample and returns, so the next cycle polls while
+    // the window shows this sample. The previous update must have run first: the window is at most one
+    // sample behind, and no slot is rewritten while the window reads it.
+    void HandOverLive();
+    // Waits until the last queued update has run; returns early when the stop request is set.
+    void WaitUntilShown();
+    // User-interface thread: shows the sample in `slot` at the elapsed time given.
+    void UpdateStatus(int32_t slot, float elapsed, uint16_t genReg1);
     // Termination handler, user-interface thread.
     void ThreadDone();
 
@@ -97,6 +105,15 @@ private:
     bool errorLatch_ = false;
     bool linkFailed_ = false;
     uint16_t readWord_ = 0;
+
+    // Whether the last queued update has run; shared with the queued call, which may outlive a stopped
+    // worker's body.
+    struct Shown {
+        std::mutex m;
+        std::condition_variable cv;
+        bool done = true;
+    };
+    const std::shared_ptr<Shown> shown_ = std::make_shared<Shown>();
 
     // User-interface side state (touched only inside UpdateStatus).
     int evaluationCounter_ = 0;

@@ -4,7 +4,9 @@
 
 #include "access/RegisterMap.h"
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -31,6 +33,39 @@ protected:
     }
     static constexpr int32_t kPinnedPosition = kPositionLow + 65536 * kPositionHigh;
 };
+
+// The window shows a sample while the next one is polled, but the monitor never runs more than one
+// sample ahead of the window, and each shown sample is the one stored in its slot.
+TEST_F(LiveMonitor, TheNextSampleIsPolledWhileTheWindowShowsOneButNeverTwoAhead) {
+    sim.setSpeed(5000.0); // a moving head: every sample has its own position
+    uint64_t readsAtEntry = 0;
+    uint64_t readsAtExit = 0;
+    uint64_t storedAtExit = 0;
+    sink.onSample = [&] {
+        if (sink.samples.size() != 3) return;
+        readsAtEntry = sim.requestsAnswered();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300)); // a window busy for many sample times
+        readsAtExit = sim.requestsAnswered();
+        storedAtExit = monitor.Stats().samples.load();
+    };
+    monitor.SetDataControl(SetupStatusSet, kpd::DataStartLive);
+    ASSERT_TRUE(WaitForSamples(8));
+    ASSERT_TRUE(StopAndWait());
+
+    // The fourth sample was polled and stored without waiting for the window; the fifth waited for it
+    // (at most the fourth sample's nine reads while the window was busy).
+    EXPECT_EQ(storedAtExit, 4u);
+    EXPECT_LE(readsAtExit - readsAtEntry, 9u);
+    const std::size_t n = sink.samples.size();
+    ASSERT_EQ(Ring().count.load(), static_cast<int32_t>(n));
+    for (std::size_t i = 0; i < n; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(sink.samples[i].position, Ring().position[i]);
+        if (i > 0) {
+            EXPECT_NE(sink.samples[i].position, sink.samples[i - 1].position);
+        }
+    }
+}
 
 TEST_F(LiveMonitor, SamplesCarryTheRegisterValuesIntoWindowAndRing) {
     PinRegisters();

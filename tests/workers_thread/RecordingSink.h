@@ -5,6 +5,7 @@
 #include "workers/StatusSink.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 struct ShownSample {
@@ -22,11 +23,13 @@ public:
     void UpdateStatusDisplay(int32_t position, float magnitude, uint32_t statusWord, uint16_t genReg1,
                              float elapsed, bool replay, bool evaluate) override {
         samples.push_back({position, magnitude, statusWord, genReg1, elapsed, replay, evaluate});
+        if (onSample) onSample();
     }
     void ShowElapsedTime(float seconds) override { shownTimes.push_back(seconds); }
     void StopAfterReplay() override { ++stopAfterReplay; }
     void ReportLinkFailure() override { ++linkFailures; }
 
+    std::function<void()> onSample; // runs after each sample is recorded (a window doing its work)
     std::vector<ShownSample> samples;
     std::vector<float> shownTimes;
     int stopAfterReplay = 0;
