@@ -205,11 +205,12 @@ SENSLINK_API int ReadLissPoint(int port, int16_t *a, int16_t *b, int16_t *c, int
     if (!a || !b || !c || !d) return kBadReply;
     uint8_t record[8];
     if (!readStreamRecord(port, 4, record)) return kBadReply;
-    auto word = [&record](int i) { return static_cast<int16_t>(record[2 * i] | (record[2 * i + 1] << 8)); };
-    *b = word(0);
-    *a = word(1);
-    *c = word(2);
-    *d = word(3);
+    int16_t words[4];
+    decodeStreamWords(record, 4, words);
+    *b = words[0];
+    *a = words[1];
+    *c = words[2];
+    *d = words[3];
     return kOk;
 }
 

@@ -37,10 +37,7 @@ int readStream(int port, int n, int16_t *words) {
     if (n < 1 || n > kMaxStreamRegisters || !words) return kBadReply;
     std::array<uint8_t, 2 * kMaxStreamRegisters> record{};
     if (!readStreamRecord(port, n, record.data())) return kBadReply;
-    for (int i = 0; i < n; ++i) {
-        const size_t at = static_cast<size_t>(2 * i);
-        words[i] = static_cast<int16_t>(record[at] | (record[at + 1] << 8));
-    }
+    decodeStreamWords(record.data(), n, words);
     return kOk;
 }
 

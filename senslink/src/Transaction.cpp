@@ -6,13 +6,6 @@
 
 namespace senslink {
 
-namespace {
-
-// A stream that yields this many bytes without a marker is not a record stream.
-constexpr int kMaxHuntBytes = 4096;
-
-} // namespace
-
 bool sendFrame(int port, const Frame &frame) {
     const IoResult w = writeBytes(port, frame.data(), frame.size());
     return !w.failed && w.count == frame.size();
@@ -24,11 +17,7 @@ int readTransaction(int port, const Frame &frame, int n, uint8_t *data) {
     std::array<uint8_t, kMaxReplyLength + 6> reply{};
     const IoResult r = readBytes(port, reply.data(), n + 6);
     if (r.failed) return kBadReply;
-    const uint16_t computed = frameChecksum(reply.data(), static_cast<size_t>(n + 4));
-    if (!checkReply(computed, reply.data(), n, r.count)) return kBadReply;
-    for (int i = 0; i < n; ++i)
-        data[i] = reply[static_cast<size_t>(4 + i)];
-    return kOk;
+    return decodeReadReply(reply.data(), r.count, n, data);
 }
 
 int writeTransaction(int port, const Frame &frame) {
@@ -52,22 +41,45 @@ uint32_t assembleValue(const uint8_t *data, int n) {
 }
 
 bool readStreamRecord(int port, int n, uint8_t *record) {
-    int hunted = 0;
+    MarkerHunt hunt;
     for (;;) {
         uint8_t b = 0;
-        IoResult r = readBytes(port, &b, 1);
+        const IoResult r = readBytes(port, &b, 1);
         if (r.failed || r.count != 1) return false;
-        if (b != 0xFF) {
-            if (++hunted > kMaxHuntBytes) return false;
-            continue;
-        }
-        r = readBytes(port, &b, 1);
-        if (r.failed || r.count != 1) return false;
-        if (b == 0xFF) break;
-        if ((hunted += 2) > kMaxHuntBytes) return false;
+        const MarkerHunt::Step step = hunt.feed(b);
+        if (step == MarkerHunt::Step::Found) break;
+        if (step == MarkerHunt::Step::GiveUp) return false;
     }
     const IoResult r = readBytes(port, record, 2 * n);
     return !r.failed && r.count == 2 * n;
+}
+
+int decodeReadReply(const uint8_t *reply, int received, int n, uint8_t *data) {
+    if (n < 1 || n > kMaxReplyLength || received != n + 6) return kBadReply;
+    const uint16_t computed = frameChecksum(reply, static_cast<size_t>(n + 4));
+    if (!checkReply(computed, reply, n, received)) return kBadReply;
+    for (int i = 0; i < n; ++i)
+        data[i] = reply[4 + i];
+    return kOk;
+}
+
+MarkerHunt::Step MarkerHunt::feed(uint8_t byte) {
+    if (afterMarkerByte_) {
+        afterMarkerByte_ = false;
+        if (byte == 0xFF) return Step::Found;
+        hunted_ += 2;
+    } else if (byte == 0xFF) {
+        afterMarkerByte_ = true;
+        return Step::More;
+    } else {
+        ++hunted_;
+    }
+    return hunted_ > kMaxHuntBytes ? Step::GiveUp : Step::More;
+}
+
+void decodeStreamWords(const uint8_t *record, int n, int16_t *words) {
+    for (int i = 0; i < n; ++i)
+        words[i] = static_cast<int16_t>(record[2 * i] | (record[2 * i + 1] << 8));
 }
 
 } // namespace senslink

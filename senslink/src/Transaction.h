@@ -27,6 +27,30 @@ uint32_t assembleValue(const uint8_t *data, int n);
 // read failure, a short record, or a hunt that finds no marker within a bounded number of bytes.
 bool readStreamRecord(int port, int n, uint8_t *record);
 
+// ---- Decoding of what the electronics send, apart from the port (the transactions above use these) ----
+
+// Read reply of a request for n data bytes: reply holds the `received` bytes that the read of n+6 bytes
+// got. 0 with the n data bytes in data; -1 (data untouched) when n is outside 1..kMaxReplyLength, the reply
+// is not n+6 bytes long or fails the reply check. Never reads beyond the received bytes.
+int decodeReadReply(const uint8_t *reply, int received, int n, uint8_t *data);
+
+// The hunt for the FF FF marker ahead of a stream record, fed one received byte at a time. A byte that
+// follows a single FF is taken with it as a pair; the hunt gives up once more than kMaxHuntBytes bytes
+// have gone by without a marker.
+class MarkerHunt {
+public:
+    static constexpr int kMaxHuntBytes = 4096;
+    enum class Step { More, Found, GiveUp };
+    Step feed(uint8_t byte);
+
+private:
+    int hunted_ = 0;
+    bool afterMarkerByte_ = false;
+};
+
+// The n little-endian 16-bit words of a stream record of 2n bytes.
+void decodeStreamWords(const uint8_t *record, int n, int16_t *words);
+
 } // namespace senslink
 
 #endif

@@ -78,6 +78,61 @@ TEST(Frame, ValueAssembly) {
     EXPECT_EQ(assembleValue(d, 1), 0x01u);
 }
 
+TEST(ReplyDecoding, ReadReplyNeedsTheWholeReplyAndLeavesDataAloneOtherwise) {
+    std::vector<uint8_t> r{0x90, 0x51, 2, 2, 0x34, 0x12, 0, 0};
+    const uint16_t sum = frameChecksum(r.data(), 6);
+    r[6] = static_cast<uint8_t>(sum & 0xFF);
+    r[7] = static_cast<uint8_t>(sum >> 8);
+    uint8_t data[2] = {0xEE, 0xEE};
+    EXPECT_EQ(decodeReadReply(r.data(), 8, 2, data), kOk);
+    EXPECT_EQ(data[0], 0x34);
+    EXPECT_EQ(data[1], 0x12);
+
+    uint8_t untouched[2] = {0xEE, 0xEE};
+    // A short reply in a buffer of exactly its length (nothing beyond it is read).
+    const std::vector<uint8_t> shortReply(r.begin(), r.begin() + 7);
+    EXPECT_EQ(decodeReadReply(shortReply.data(), 7, 2, untouched), kBadReply);
+    EXPECT_EQ(decodeReadReply(r.data(), 8, 3, untouched), kBadReply);  // not the length asked for
+    EXPECT_EQ(decodeReadReply(r.data(), 8, 0, untouched), kBadReply);  // no reply length 0
+    EXPECT_EQ(decodeReadReply(r.data(), 8, 11, untouched), kBadReply); // nor longer than 10
+    r[5] = 0x13;                                                       // checksum no longer holds
+    EXPECT_EQ(decodeReadReply(r.data(), 8, 2, untouched), kBadReply);
+    EXPECT_EQ(untouched[0], 0xEE);
+    EXPECT_EQ(untouched[1], 0xEE);
+}
+
+TEST(ReplyDecoding, MarkerHuntFindsTheFirstMarkerWithinItsBound) {
+    const auto huntOver = [](const std::vector<uint8_t> &bytes) {
+        MarkerHunt hunt;
+        for (size_t i = 0; i < bytes.size(); ++i) {
+            const MarkerHunt::Step step = hunt.feed(bytes[i]);
+            if (step == MarkerHunt::Step::Found) return static_cast<int>(i + 1);
+            if (step == MarkerHunt::Step::GiveUp) return -static_cast<int>(i + 1);
+        }
+        return 0;
+    };
+    EXPECT_EQ(huntOver({0xFF, 0xFF}), 2);
+    EXPECT_EQ(huntOver({0x12, 0xFF, 0xFF, 0x01}), 3);
+    EXPECT_EQ(huntOver({0xFF, 0x00, 0xFF, 0xFF}), 4);
+    EXPECT_EQ(huntOver({0xFF, 0xFF, 0xFF}), 2);
+    EXPECT_EQ(huntOver({0xFF, 0x00, 0xFF}), 0); // still hunting
+    std::vector<uint8_t> noise(MarkerHunt::kMaxHuntBytes, 0x00);
+    noise.push_back(0xFF);
+    noise.push_back(0xFF);
+    EXPECT_EQ(huntOver(noise), MarkerHunt::kMaxHuntBytes + 2); // a marker right after the bound is found
+    noise.insert(noise.begin(), 0x00);
+    EXPECT_EQ(huntOver(noise), -(MarkerHunt::kMaxHuntBytes + 1)); // one more byte before it is one too many
+}
+
+TEST(ReplyDecoding, StreamWordsAreSignedLittleEndian) {
+    const uint8_t record[6] = {0x34, 0x12, 0x00, 0x80, 0xFF, 0xFF};
+    int16_t words[3] = {};
+    decodeStreamWords(record, 3, words);
+    EXPECT_EQ(words[0], 0x1234);
+    EXPECT_EQ(words[1], -32768);
+    EXPECT_EQ(words[2], -1);
+}
+
 TEST(BaudRate, CommonRatesMapToTheirTerminalSpeeds) {
     // Each rate must select the terminal speed of the same rate, and that speed must read back as it.
     const std::pair<uint32_t, speed_t> rates[] = {{1200u, B1200},   {2400u, B2400},     {4800u, B4800},
