@@ -1,6 +1,7 @@
 #include "session/StatusController.h"
 
 #include "platform/NumberFormat.h"
+#include "session/PositionText.h"
 #include "session/Session.h"
 #include "session/SessionView.h"
 #include "workers/StatusMonitor.h"
@@ -65,8 +66,7 @@ void StatusController::UpdateStatusDisplay(int32_t position, float magnitude, ui
                                            uint16_t genReg1, float elapsed, bool replay, bool evaluate) {
     const Settings &s = session_.Config();
     if (!replay) session_.SetGenReg1Copy(genReg1);
-    const double shown = double(position) * double(s.resolutionMultiplier);
-    const std::string positionText = platform::FormatNumber(shown, s.digits, 20);
+    const std::string positionText = PositionText(position, s);
     view_.ShowStatusSample(platform::FormatFixed(elapsed, 1, 6), positionText);
     evaluation_.Evaluate(statusWord, magnitude, evaluate, replay, view_.CalibrationBoxTicked(), positionText,
                          s.units, std::chrono::system_clock::now(), statusView_);
