@@ -100,6 +100,37 @@ bool ComData::ClosePortIfOpen() {
     return true;
 }
 
+PortOpenFailure ComData::OpenFailure() const {
+    PortOpenFailure f;
+    f.port = m_portNumber;
+    char device[512] = {};
+    char group[256] = {};
+    switch (GetOpenFailure(m_portNumber, device, sizeof device, group, sizeof group)) {
+    case SENSLINK_OPEN_OK:
+        f.reason = PortOpenFailure::Reason::None;
+        break;
+    case SENSLINK_OPEN_NO_DEVICE:
+    case -1: // a port number without a device
+        f.reason = PortOpenFailure::Reason::NoDevice;
+        break;
+    case SENSLINK_OPEN_PERMISSION:
+        f.reason = PortOpenFailure::Reason::Permission;
+        break;
+    case SENSLINK_OPEN_BUSY:
+        f.reason = PortOpenFailure::Reason::Busy;
+        break;
+    case SENSLINK_OPEN_NOT_SERIAL:
+        f.reason = PortOpenFailure::Reason::NotSerial;
+        break;
+    default:
+        f.reason = PortOpenFailure::Reason::Other;
+        break;
+    }
+    f.device = device;
+    f.group = group;
+    return f;
+}
+
 bool ComData::StopStreaming() {
     EndAsync(m_portNumber, kStopBurstWords);
     WaitMs(kStopSettleMs);

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "access/PortLink.h"
+#include "access/PortOpenFailure.h"
 #include "data/DataSets.h"
 
 #include <atomic>
@@ -58,6 +59,8 @@ public:
     bool Connect(std::string &message, int &modelIndex);
     // If the port is open: ClosePort and mark it closed. Always true.
     bool ClosePortIfOpen();
+    // Why the last open of this object's port failed (Reason::None after a successful open).
+    PortOpenFailure OpenFailure() const;
     // 10-word stop burst, 20 ms pause, purge receive buffer. Always true.
     bool StopStreaming();
     // Reads InterpDepth into InterpolationSetting and Settings into SettingsWord, then hands both to

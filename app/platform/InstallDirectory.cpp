@@ -3,11 +3,22 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <pwd.h>
+#include <system_error>
+#include <unistd.h>
+#include <vector>
+
+#ifndef KPD_BUILD_BIN_DIR
+#define KPD_BUILD_BIN_DIR ""
+#endif
 
 namespace platform {
 namespace {
+
+namespace fs = std::filesystem;
 
 std::mutex registryMutex;
 std::string registryFileOverride; // guarded by registryMutex
@@ -90,10 +101,49 @@ std::optional<std::string> InstallDirectory() {
     return ReadRegistryString(kInstallKey, kInstallValue);
 }
 
+std::string ChooseInstallDirectory(const std::optional<std::string> &configured, bool buildTreeRun,
+                                   const std::string &fallback, const std::string &perUser) {
+    if (configured && !configured->empty()) return *configured;
+    return buildTreeRun ? fallback : perUser;
+}
+
+std::string PerUserSettingsDirectory() {
+    const char *xdg = std::getenv("XDG_CONFIG_HOME");
+    // The base directory rules: a relative path in the variable is invalid and is ignored.
+    if (xdg && xdg[0] == '/') return (fs::path(xdg) / "KPD").string();
+    std::string home;
+    if (const char *h = std::getenv("HOME"); h && *h) {
+        home = h;
+    } else {
+        long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+        std::vector<char> buf(static_cast<std::size_t>(size > 0 ? size : 16384));
+        passwd entry{};
+        passwd *found = nullptr;
+        if (::getpwuid_r(::getuid(), &entry, buf.data(), buf.size(), &found) == 0 && found && found->pw_dir)
+            home = found->pw_dir;
+    }
+    if (home.empty()) home = "/tmp";
+    return (fs::path(home) / ".config" / "KPD").string();
+}
+
+bool RunFromBuildTree() {
+    std::error_code ec;
+    const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return false;
+    const fs::path buildBin = fs::weakly_canonical(fs::path(KPD_BUILD_BIN_DIR), ec);
+    if (ec) return false;
+    return fs::weakly_canonical(program.parent_path(), ec) == buildBin && !ec;
+}
+
 std::string InstallDirectoryOr(const std::string &fallback) {
-    auto dir = InstallDirectory();
-    if (!dir || dir->empty()) return fallback;
-    return *dir;
+    const auto configured = InstallDirectory();
+    const std::string perUser = PerUserSettingsDirectory();
+    const std::string dir = ChooseInstallDirectory(configured, RunFromBuildTree(), fallback, perUser);
+    if (dir == perUser && !(configured && !configured->empty())) {
+        std::error_code ec;
+        fs::create_directories(dir, ec); // a folder that cannot be made shows up when the settings are saved
+    }
+    return dir;
 }
 
 } // namespace platform

@@ -8,8 +8,13 @@
 //      starting with '#' or ';' are ignored; key and value names compare case-insensitively, like the
 //      Windows registry; spaces around the name and the data are dropped; the first matching line wins,
 //   3. otherwise the value is missing.
-// A missing or unreadable file means "missing"; nothing is reported. The caller decides the fallback
-// (the program uses the working directory at start).
+// A missing or unreadable file means "missing"; nothing is reported.
+//
+// When the value is missing, where the settings files go depends on how the program runs. A program run
+// from its build tree (its file lies in the build's bin folder) uses the caller's fallback, the working
+// directory at start. An installed program (anywhere else, e.g. /usr/bin) never writes next to its own
+// file: it uses the per-user folder $XDG_CONFIG_HOME/KPD, or ~/.config/KPD when XDG_CONFIG_HOME is unset
+// or not an absolute path, and creates that folder when it is missing.
 
 #include <optional>
 #include <string>
@@ -36,8 +41,22 @@ std::optional<std::string> ReadRegistryString(std::string_view key, std::string_
 // The value "Install Directory" of "Software\HalviAT", or nothing.
 std::optional<std::string> InstallDirectory();
 
-// The install directory, or `fallback` (normally the working directory at start) when it is missing.
+// The install directory; when it is missing, `fallback` (normally the working directory at start) for a
+// program run from its build tree, else the per-user settings folder (created when missing).
 std::string InstallDirectoryOr(const std::string &fallback);
+
+// The per-user settings folder of an installed program: $XDG_CONFIG_HOME/KPD, else $HOME/.config/KPD
+// (the home folder of the user's account entry when HOME is unset). Not created here.
+std::string PerUserSettingsDirectory();
+
+// Whether the running program's file lies in the build tree's bin folder (the folder the build wrote it
+// to), i.e. it was not installed.
+bool RunFromBuildTree();
+
+// The rule above as a plain decision: the configured directory when present and not empty; else
+// `fallback` for a build-tree run; else `perUser`.
+std::string ChooseInstallDirectory(const std::optional<std::string> &configured, bool buildTreeRun,
+                                   const std::string &fallback, const std::string &perUser);
 
 // Parses one line of the configuration file; returns the full name (`Key\Value`) and the data, or
 // nothing for blank, comment and malformed lines. Exposed for tests.

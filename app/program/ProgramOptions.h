@@ -1,25 +1,35 @@
-// Command-line options of the program: a display mode to open after the search, a screenshot of the main
-// window, and a timed shutdown without the confirmation box (used by the run script and by tests without
-// a display).
+// Command-line options of the program, in the usual form (Qt's command-line parser): --help and --version,
+// a display mode to open after the search, a screenshot of the main window, a timed shutdown without the
+// confirmation box (used by the run script and by tests without a display), and a data file to show at
+// start (a file manager opens recordings this way). Qt's own options (-platform NAME, -style NAME, ...)
+// are accepted and left to Qt.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace kpd {
 
 struct ProgramOptions {
-    std::string screenshotFile; // empty: no screenshot
-    int quitAfterMs = -1;       // < 0: run until the user closes the window
-    int displayMode = 0;        // 1 encoder signal, 2 signal strength, 3 signal plots: opened after the search
+    enum class Action { Run, Help, Version };
+    Action action = Action::Run;   // Help and Version print their text and end the program at once
+    std::string screenshotFile;    // empty: no screenshot
+    int quitAfterMs = -1;          // < 0: run until the user closes the window
+    int displayMode = 0;           // 1 encoder signal, 2 signal strength, 3 signal plots: opened after the search
     int screenshotAfterMs = 1500;
-    std::string error;          // set when the arguments could not be parsed
+    std::string dataFile;          // a recorded .man, .lis, .str or .pos file loaded after the search; empty: none
+    std::string error;             // set when the arguments could not be parsed (the program ends with code 2)
 };
 
 // Parses the arguments after the program name. --mode takes 0..3 or status, encoder, strength, plots;
-// --screenshot-after the delay of the screenshot in milliseconds. Unknown options are left to Qt (for example -platform)
-// and ignored here; a known option with a missing or bad value sets error.
+// --screenshot-after and --quit-after a number of milliseconds. An unknown option, a missing or bad
+// value, more than one file, a file that cannot be read, or --mode together with a file (the file chooses
+// its display mode) sets error.
 ProgramOptions ParseProgramOptions(const std::vector<std::string> &args);
+
+// The text --help prints: usage line, description, options and the file argument.
+std::string ProgramHelpText();
+// The text --version prints: "KPD " and the program's file version, then the product name.
+std::string ProgramVersionText();
 
 } // namespace kpd

@@ -3,6 +3,7 @@
 #include "session/Session.h"
 
 #include "session/PlotController.h"
+#include "session/PortAccessNote.h"
 
 #include "access/PortLink.h"
 #include "access/RegisterMap.h"
@@ -24,10 +25,18 @@ constexpr int kFirstPort = 1;
 constexpr int kLastPort = 256;
 constexpr int kReadInfoAttempts = 5;
 
+// The "not found" message in two parts; a sentence about ports that could not be opened goes between.
 const char *const kNotFoundText =
     "Cannot Detect Electronics. Please verify that electronics are connected to the computer and the power "
-    "LED for the electronics is on.  Click 'retry' to atempt to connect to electronics or 'ignore' to start "
-    "Demo Mode.";
+    "LED for the electronics is on.";
+const char *const kNotFoundChoiceText =
+    "Click 'retry' to atempt to connect to electronics or 'ignore' to start Demo Mode.";
+
+std::string NotFoundMessage(const PortAccessNote &note) {
+    std::string text = kNotFoundText;
+    if (!note.Empty()) text += "  " + note.Sentence();
+    return text + "  " + kNotFoundChoiceText;
+}
 
 const char *const kLinkFailureText =
     "Error communicating with Electronics. Please check connections and click 'Yes' to try reconnecting on "
@@ -72,6 +81,7 @@ bool Session::SearchNow() {
 
     std::string message;
     bool found = false;
+    PortAccessNote note; // devices that exist but could not be opened
     for (int n = kFirstPort; n <= kLastPort && !found; ++n) {
         view_.ShowProgress("", "Polling COM" + std::to_string(n) + "...");
         ReplaceAccess(std::make_unique<ComData>(n, data_));
@@ -80,6 +90,7 @@ bool Session::SearchNow() {
             modelIndex_ = modelIndex;
             found = true;
         } else {
+            note.Add(access_->OpenFailure());
             access_->ClosePortIfOpen();
             ReplaceAccess(nullptr);
         }
@@ -90,7 +101,7 @@ bool Session::SearchNow() {
         ReplaceAccess(std::make_unique<ComData>(kLastPort, data_)); // never opened
         view_.HideProgress();
         const auto r =
-            platform::ShowMessage(MessageKind::Warning, kNotFoundText, MessageButtons::RetryIgnore);
+            platform::ShowMessage(MessageKind::Warning, NotFoundMessage(note), MessageButtons::RetryIgnore);
         if (r == MessageResult::Retry && !shuttingDown_) {
             searchPending_ = true;
             restartTimer_->start();

@@ -122,6 +122,19 @@ SENSLINK_API int ReadRs232Data(int port, int count, uint8_t *buf, int *bytesRead
 /* Write count bytes. Number of bytes written; -1 if the write failed. */
 SENSLINK_API int WriteRs232Data(int port, int count, const uint8_t *buf);
 
+/* Why the last OpenPort of a port failed. OpenPort keeps its own results; this query only explains a -1. */
+#define SENSLINK_OPEN_OK 0         /* the last open succeeded, or the port was never opened */
+#define SENSLINK_OPEN_NO_DEVICE 1  /* no device file, no device behind it, or no device for the number */
+#define SENSLINK_OPEN_PERMISSION 2 /* the device exists but this user may not open it */
+#define SENSLINK_OPEN_BUSY 3       /* another opener holds the port (any process or user) */
+#define SENSLINK_OPEN_NOT_SERIAL 4 /* the file is not a serial device */
+#define SENSLINK_OPEN_FAILED 5     /* any other failure of the open or of the raw line set-up */
+/* The reason of the last OpenPort of port: SENSLINK_OPEN_*; -1 out of range. Outs may be null, sizes are
+ * whole buffers (the texts end with NUL, cut to fit): device, the device file (a port-directory link
+ * resolved to what it points at; empty for a port without device); group, the name of the group owning
+ * the device (its number when the name is unknown; empty when there is no device file). */
+SENSLINK_API int GetOpenFailure(int port, char *device, int deviceSize, char *group, int groupSize);
+
 /* ---- Framing, sync and transactions ---- */
 
 /* Send 0x80, read one byte. 0 got 0x90; -1 other or no byte; -2 write or read call failed. */

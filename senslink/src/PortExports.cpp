@@ -1,16 +1,41 @@
 // Exports of the port table and serial configuration layer.
 #include "senslink.h"
 
+#include "OpenFailure.h"
 #include "PortConfig.h"
 #include "PortTable.h"
 #include "SerialIo.h"
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+
 using namespace senslink;
+
+namespace {
+
+// Copies text into a caller's buffer of size bytes, cut to fit, always NUL-terminated.
+void copyOut(const std::string &text, char *out, int size) {
+    if (!out || size <= 0) return;
+    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size - 1));
+    std::memcpy(out, text.data(), n);
+    out[n] = '\0';
+}
+
+} // namespace
 
 extern "C" {
 
 SENSLINK_API int OpenPort(int port) {
     return openPortSlot(port);
+}
+
+SENSLINK_API int GetOpenFailure(int port, char *device, int deviceSize, char *group, int groupSize) {
+    if (port < 1 || port > kPortCount) return -1;
+    const OpenFailure f = openFailure(port);
+    copyOut(f.device, device, deviceSize);
+    copyOut(f.group, group, groupSize);
+    return f.reason;
 }
 
 SENSLINK_API int ClosePort(int port) {

@@ -1,8 +1,10 @@
 #include "PortTable.h"
 
 #include "LineSettings.h"
+#include "OpenFailure.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -62,25 +64,37 @@ int openPortSlot(int port) {
     PortSlot &slot = g_slots[static_cast<size_t>(port - 1)];
     if (slot.fd >= 0) return 0;
     const std::string path = devicePath(port);
-    if (path.empty()) return -1;
+    if (path.empty()) {
+        recordOpenOutcome(port, SENSLINK_OPEN_NO_DEVICE, path);
+        return -1;
+    }
 
     // Non-blocking, so that a device waiting for carrier cannot hang the open; all I/O waits in poll().
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return -1;
-    termios t{};
-    bool ok = tcgetattr(fd, &t) == 0;             // serial devices only
-    ok = ok && flock(fd, LOCK_EX | LOCK_NB) == 0; // exclusive against every other opener, root included
-    ok = ok && ioctl(fd, TIOCEXCL) == 0;
-    bool parityHeld = true;
-    if (ok) {
-        makeRaw(t);
-        ok = applyTermios(fd, t, parityHeld);
+    if (fd < 0) {
+        recordOpenOutcome(port, reasonOfOpenErrno(errno), path);
+        return -1;
     }
-    if (!ok) {
+    termios t{};
+    int failure = SENSLINK_OPEN_OK;
+    if (tcgetattr(fd, &t) != 0) // serial devices only
+        failure = reasonOfLockErrno(errno);
+    else if (flock(fd, LOCK_EX | LOCK_NB) != 0) // exclusive against every other opener, root included
+        failure = reasonOfLockErrno(errno);
+    else if (ioctl(fd, TIOCEXCL) != 0)
+        failure = SENSLINK_OPEN_FAILED;
+    bool parityHeld = true;
+    if (failure == SENSLINK_OPEN_OK) {
+        makeRaw(t);
+        if (!applyTermios(fd, t, parityHeld)) failure = SENSLINK_OPEN_FAILED;
+    }
+    if (failure != SENSLINK_OPEN_OK) {
         ::close(fd);
+        recordOpenOutcome(port, failure, path);
         return -1;
     }
     requestLowLatency(fd);
+    recordOpenOutcome(port, SENSLINK_OPEN_OK, path);
 
     slot = PortSlot{};
     slot.stored = defaultDcb();

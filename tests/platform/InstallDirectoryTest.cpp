@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -126,6 +127,76 @@ TEST_F(RegistryStandIn, FileLocationFromEnvironmentAndDefault) {
     EXPECT_EQ(platform::InstallDirectory(), "/via/env/file");
     platform::SetRegistryFile(file_); // an explicit path wins over the environment
     EXPECT_EQ(platform::RegistryFile(), file_);
+}
+
+TEST(SettingsLocation, TheConfiguredDirectoryWinsThenTheWayTheProgramRuns) {
+    using platform::ChooseInstallDirectory;
+    EXPECT_EQ(ChooseInstallDirectory("/opt/kpd", false, "/cwd", "/home/u/.config/KPD"), "/opt/kpd");
+    EXPECT_EQ(ChooseInstallDirectory("/opt/kpd", true, "/cwd", "/home/u/.config/KPD"), "/opt/kpd");
+    EXPECT_EQ(ChooseInstallDirectory(std::nullopt, true, "/cwd", "/home/u/.config/KPD"), "/cwd");
+    EXPECT_EQ(ChooseInstallDirectory(std::string(), true, "/cwd", "/home/u/.config/KPD"), "/cwd");
+    EXPECT_EQ(ChooseInstallDirectory(std::nullopt, false, "/cwd", "/home/u/.config/KPD"), "/home/u/.config/KPD");
+    EXPECT_EQ(ChooseInstallDirectory(std::string(), false, "/cwd", "/home/u/.config/KPD"),
+              "/home/u/.config/KPD");
+}
+
+TEST(SettingsLocation, PerUserFolderFollowsTheBaseDirectoryRules) {
+    EnvGuard xdg("XDG_CONFIG_HOME");
+    EnvGuard home("HOME");
+    home.Set("/home/someone");
+    xdg.Set("/var/cfg");
+    EXPECT_EQ(platform::PerUserSettingsDirectory(), "/var/cfg/KPD");
+    xdg.Set("relative/cfg"); // not absolute: ignored
+    EXPECT_EQ(platform::PerUserSettingsDirectory(), "/home/someone/.config/KPD");
+    xdg.Set("");
+    EXPECT_EQ(platform::PerUserSettingsDirectory(), "/home/someone/.config/KPD");
+    xdg.Unset();
+    EXPECT_EQ(platform::PerUserSettingsDirectory(), "/home/someone/.config/KPD");
+    home.Unset(); // the account's home folder
+    const std::string fromAccount = platform::PerUserSettingsDirectory();
+    EXPECT_EQ(fs::path(fromAccount).filename(), "KPD");
+    EXPECT_EQ(fs::path(fromAccount).parent_path().filename(), ".config");
+}
+
+// In the build tree the working directory stays the fallback, as it always was. A copy of this test
+// program outside the build tree is an installed program: it runs this test again and must find the
+// per-user folder, created, while the same configured directory still wins.
+TEST(SettingsLocation, BuildTreeRunKeepsTheFallbackAnInstalledCopyUsesThePerUserFolder) {
+    EnvGuard installEnv(platform::kInstallDirEnv);
+    EnvGuard fileEnv(platform::kRegistryFileEnv);
+    EnvGuard xdg("XDG_CONFIG_HOME");
+    installEnv.Unset();
+    const char *copyRun = std::getenv("KPD_TEST_INSTALLED_COPY");
+    if (copyRun && *copyRun) {
+        // The copy: XDG_CONFIG_HOME names a folder of the outer run's temporary directory.
+        EXPECT_FALSE(platform::RunFromBuildTree());
+        const std::string expected = std::string(std::getenv("XDG_CONFIG_HOME")) + "/KPD";
+        EXPECT_FALSE(fs::exists(expected));
+        EXPECT_EQ(platform::InstallDirectoryOr("/cwd"), expected);
+        EXPECT_TRUE(fs::is_directory(expected));
+        installEnv.Set("/configured");
+        EXPECT_EQ(platform::InstallDirectoryOr("/cwd"), "/configured");
+        return;
+    }
+    ASSERT_TRUE(platform::RunFromBuildTree());
+    fileEnv.Set("/nonexistent/registry.conf");
+    EXPECT_EQ(platform::InstallDirectoryOr("/cwd"), "/cwd");
+
+    const fs::path dir = fs::temp_directory_path() / ("kpd-installed-copy-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "bin");
+    const fs::path copy = dir / "bin" / "kpd_platform_tests";
+    fs::copy_file(fs::read_symlink("/proc/self/exe"), copy);
+    const std::string command = "env KPD_TEST_INSTALLED_COPY=1 KPD_REGISTRY_FILE=/nonexistent/registry.conf "
+                                "XDG_CONFIG_HOME='" + (dir / "config").string() + "' '" + copy.string() +
+                                "' --gtest_filter=SettingsLocation.BuildTreeRun* >'" +
+                                (dir / "out.txt").string() + "' 2>&1";
+    const int rc = std::system(command.c_str());
+    std::ifstream out(dir / "out.txt");
+    const std::string output((std::istreambuf_iterator<char>(out)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(rc, 0) << output;
+    EXPECT_NE(output.find("[  PASSED  ] 1 test"), std::string::npos) << output;
+    EXPECT_TRUE(fs::is_directory(dir / "config" / "KPD"));
+    fs::remove_all(dir);
 }
 
 TEST(RegistryLine, Parsing) {
