@@ -14,19 +14,16 @@ int64_t monotonicNs() {
 
 void sleepUntilNs(int64_t deadlineNs, const std::atomic<bool> &stop) {
     constexpr int64_t kSlice = 20000000;
-    // A thread woken from sleep runs some tens of microseconds late; the last stretch before the deadline
-    // is therefore waited out awake, so that paced replies leave on their wire time.
-    constexpr int64_t kAwake = 60000;
     for (;;) {
         if (stop.load()) return;
         const int64_t now = monotonicNs();
         if (now >= deadlineNs) return;
-        if (deadlineNs - now <= kAwake) {
+        if (deadlineNs - now <= kAwakeNs) {
             while (monotonicNs() < deadlineNs) {
             }
             return;
         }
-        const int64_t until = std::min(deadlineNs - kAwake, now + kSlice);
+        const int64_t until = std::min(deadlineNs - kAwakeNs, now + kSlice);
         timespec ts{};
         ts.tv_sec = static_cast<time_t>(until / 1000000000LL);
         ts.tv_nsec = static_cast<long>(until % 1000000000LL);

@@ -9,8 +9,12 @@ namespace kpdsim {
 
 int64_t monotonicNs();
 
+// A thread woken from sleep runs some tens of microseconds late: the last stretch before a deadline that
+// sets a byte's time on the line is waited out awake.
+constexpr int64_t kAwakeNs = 60000;
+
 // Sleeps until the absolute monotonic time (nanoseconds); returns early when stop becomes true (checked
-// at least every 20 ms). Sleeps, except for the last 60 microseconds, which it waits awake.
+// at least every 20 ms). Sleeps, except for the last kAwakeNs, which it waits awake.
 void sleepUntilNs(int64_t deadlineNs, const std::atomic<bool> &stop);
 
 // Wire time of n bytes at 38400 baud 8E1.
