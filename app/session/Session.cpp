@@ -182,6 +182,10 @@ void Session::ReadWriteTimerTimer() {
         readWriteTimer_->stop();
         return;
     case CommandScheduler::Tick::Wait:
+        // A worker that started after the command was queued is asked to end as well: a port step that
+        // held the port then (a search waiting to retry) starts the worker of the mode when it ends, on an
+        // access object of its own, and the command would otherwise wait for that worker for ever.
+        if (access_ && WorkerExists()) access_->StopRequest = true;
         return;
     case CommandScheduler::Tick::Execute:
         readWriteTimer_->stop();

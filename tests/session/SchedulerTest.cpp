@@ -103,6 +103,21 @@ TEST_F(SessionScheduler, CommandRunsOnlyAfterTheWorkerHasEnded) {
     EXPECT_EQ(view.captions.size(), 1u);
 }
 
+TEST_F(SessionScheduler, AWorkerStartedAfterTheCommandWasQueuedIsAskedToEndToo) {
+    // The command was queued while a port step held the port; the step then started the mode's worker,
+    // which knows nothing of the command's stop request.
+    EnterDemo();
+    S().QueueCommand(kpd::CmdStopData, 200);
+    S().Access()->StopRequest = false; // cleared by the worker's start
+    S().Access()->ThreadRunning = true;
+    S().ReadWriteTimerTimer();
+    EXPECT_TRUE(view.captions.empty()); // the command waits for the worker
+    EXPECT_TRUE(S().Access()->StopRequest); // and has asked it to end
+    S().Access()->ThreadRunning = false; // so it ends
+    S().ReadWriteTimerTimer();
+    EXPECT_EQ(view.captions.size(), 1u);
+}
+
 TEST_F(SessionScheduler, CommandWaitsWhileTheLinkFailureDecisionHoldsThePort) {
     EnterDemo();
     S().LinkFailure();
