@@ -2,6 +2,7 @@
 
 #include "FrameCodec.h"
 #include "PtyPort.h"
+#include "RecordLogStore.h"
 #include "RequestLogStore.h"
 #include "SensorModel.h"
 #include "WireClock.h"
@@ -11,6 +12,7 @@
 #include <atomic>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <deque>
 #include <mutex>
@@ -57,6 +59,8 @@ struct Simulator::Impl {
         model.powerOn(monotonicNs());
         log.setCapacity(o.requestLogCapacity);
         log.setEnabled(o.requestLog);
+        recordLog.setCapacity(o.recordLogCapacity);
+        recordLog.setEnabled(o.recordLog);
     }
 
     // Shared with API callers.
@@ -83,7 +87,8 @@ struct Simulator::Impl {
     std::array<int, 256> spoiledReads{}; // reads per register still to answer with a wrong checksum (m)
     std::atomic<uint64_t> rxPurges{0}, txPurges{0};
     std::atomic<bool> packetMode{false};
-    RequestLogStore log; // its own lock
+    RequestLogStore log;       // its own lock
+    RecordLogStore recordLog;  // its own lock
 
     // Thread state.
     std::vector<uint8_t> in;
@@ -409,6 +414,30 @@ bool Simulator::purgesVisible() const {
     return d->packetMode.load();
 }
 
+// ---- Record log ----
+
+void Simulator::setRecordLog(bool on) {
+    d->recordLog.setEnabled(on);
+}
+bool Simulator::recordLogEnabled() const {
+    return d->recordLog.enabled();
+}
+void Simulator::setRecordLogCapacity(std::size_t records) {
+    d->recordLog.setCapacity(records);
+}
+std::vector<SentRecord> Simulator::recordLog() const {
+    return d->recordLog.records();
+}
+std::vector<SentRecord> Simulator::takeRecordLog() {
+    return d->recordLog.take();
+}
+void Simulator::clearRecordLog() {
+    d->recordLog.clear();
+}
+uint64_t Simulator::recordLogDropped() const {
+    return d->recordLog.dropped();
+}
+
 // ---- The electronics' loop ----
 
 void Simulator::Impl::run() {
@@ -425,11 +454,21 @@ void Simulator::Impl::run() {
 
         pollfd fds[2] = {{fd, POLLIN, 0}, {wake[0], POLLIN, 0}};
         if (!out.empty()) fds[0].events |= POLLOUT;
-        const int64_t waitNs = std::max<int64_t>(wakeAt - monotonicNs(), 0);
+        // A deadline of the request loop (the gap that tells a sync byte from a frame) is waited out
+        // awake for its last stretch, as replies are: a thread woken by its timer runs some tens of
+        // microseconds late, which every handshake would add to the line.
+        const bool precise = !streamingFlag.load() && wakeAt < now + 20 * kMs;
+        int64_t waitNs = std::max<int64_t>(wakeAt - monotonicNs(), 0);
+        if (precise) waitNs = std::max<int64_t>(waitNs - kAwakeNs, 0);
         timespec ts{static_cast<time_t>(waitNs / 1000000000LL), static_cast<long>(waitNs % 1000000000LL)};
         const bool wantRecord = streamingFlag.load() && !quiet && !stall.load() && !pacing.load();
         if (wantRecord && out.empty()) ts = {0, 0};
-        const int n = ::ppoll(fds, 2, &ts, nullptr);
+        int n = ::ppoll(fds, 2, &ts, nullptr);
+        if (precise && n == 0) {
+            const timespec now0{0, 0};
+            while (n == 0 && !stopFlag.load() && monotonicNs() < wakeAt)
+                n = ::ppoll(fds, 2, &now0, nullptr);
+        }
         if (n < 0 && errno != EINTR) break;
         if (stopFlag.load()) break;
         if (fds[0].revents & POLLIN) readInput();
@@ -846,6 +885,8 @@ void Simulator::Impl::emitRecord(int64_t now) {
     rec.push_back(0xFF);
     rec.push_back(0xFF);
     bool badWord = false;
+    const bool logging = recordLog.enabled();
+    SentRecord sent;
     {
         std::lock_guard<std::mutex> lk(m);
         model.advance(now);
@@ -857,6 +898,7 @@ void Simulator::Impl::emitRecord(int64_t now) {
             if (badWord && rec.size() == 2) v |= kBadWordBits;
             rec.push_back(static_cast<uint8_t>(v & 0xFF));
             rec.push_back(static_cast<uint8_t>(v >> 8));
+            if (logging) sent.words.push_back(v);
         }
     }
     if (badWord) {
@@ -864,8 +906,18 @@ void Simulator::Impl::emitRecord(int64_t now) {
         traceLine("-> record with a bad word", rec.data(), rec.size());
     }
     if (noise.load()) addNoise(rec, true);
+    const std::size_t whole = rec.size();
     const double f = drop.load();
     if (f > 0) std::erase_if(rec, [&](uint8_t) { return chance(f); });
+    if (logging) {
+        sent.number = records.load() + 1;
+        sent.timeNs = monotonicNs();
+        sent.registers = streamRegs;
+        sent.badWord = badWord;
+        sent.noise = whole != 2 + 2 * streamRegs.size();
+        sent.damaged = rec.size() != whole;
+        recordLog.add(std::move(sent));
+    }
     out.insert(out.end(), rec.begin(), rec.end());
     ++records;
     flushOut();
@@ -915,13 +967,16 @@ bool Simulator::control(const std::string &line, bool *quit, std::string *error)
             return false;
         return true;
     };
+    // A finite number: "nan" and "inf" are no fraction, quality or speed (a NaN passes every range check).
     const auto number = [&](const std::string &s, double &v) {
         const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
-        return !s.empty() && r.ec == std::errc() && r.ptr == s.data() + s.size();
+        return !s.empty() && r.ec == std::errc() && r.ptr == s.data() + s.size() && std::isfinite(v);
     };
+    // Hexadecimal numbers (registers, values, status bits) carry no sign, also not after a "0x" prefix.
     const auto integer = [&](const std::string &s, long long &v, int base) {
         std::string t = s;
         if (base == 16 && t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) t = t.substr(2);
+        if (base == 16 && !t.empty() && t[0] == '-') return false;
         const auto r = std::from_chars(t.data(), t.data() + t.size(), v, base);
         return !t.empty() && r.ec == std::errc() && r.ptr == t.data() + t.size();
     };

@@ -110,3 +110,39 @@ TEST(SimControlTest, ControlLinesAreParsedStrictly) {
     EXPECT_TRUE(sim.control("quit", &quit));
     EXPECT_TRUE(quit);
 }
+
+// Found by the control-command fuzzer (tests/fuzz/regressions/FuzzSimControl/align_nan): "nan" passed as
+// a number, and no range check refuses a NaN, so "align nan" was taken and the magnitude read 0.
+TEST(SimControlTest, NotANumberIsRefusedAndChangesNothing) {
+    kpdsim::Simulator sim;
+    const uint16_t magnitude = sim.magnitude();
+    ASSERT_GT(magnitude, 70); // alignment 1.0: a green signal
+    for (const char *bad : {"align nan", "align -nan", "align nan(1)", "speed nan", "corrupt nan", "drop nan",
+                            "align inf", "speed -inf", "corrupt infinity"}) {
+        std::string err;
+        EXPECT_FALSE(sim.control(bad, nullptr, &err)) << bad;
+        EXPECT_FALSE(err.empty()) << bad;
+    }
+    EXPECT_EQ(sim.magnitude(), magnitude);
+    EXPECT_TRUE(sim.control("align 0.5"));
+    EXPECT_LT(sim.magnitude(), magnitude);
+}
+
+// Found by the control-command fuzzer (tests/fuzz/regressions/FuzzSimControl/hex_sign_after_prefix):
+// "calfault 0x-0" was taken as 0, the sign after the "0x" prefix read as part of the number.
+TEST(SimControlTest, HexadecimalNumbersCarryNoSign) {
+    kpdsim::Simulator sim;
+    const uint16_t before = sim.reg(0x3E);
+    for (const char *bad : {"calfault 0x-0", "calfault -0", "reg 0x-0 1", "reg -3e 1", "reg 3e 0x-0",
+                            "reg 3e -0", "badread 0x-0", "badread -1"}) {
+        std::string err;
+        EXPECT_FALSE(sim.control(bad, nullptr, &err)) << bad;
+        EXPECT_FALSE(err.empty()) << bad;
+    }
+    EXPECT_EQ(sim.reg(0x3E), before);
+    std::string err;
+    EXPECT_TRUE(sim.control("reg 0x3e 0X0123", nullptr, &err)) << err;
+    EXPECT_EQ(sim.reg(0x3E), 0x0123);
+    EXPECT_TRUE(sim.control("calfault 0x80", nullptr, &err)) << err;
+    EXPECT_TRUE(sim.control("badread 3E 2", nullptr, &err)) << err;
+}

@@ -5,7 +5,8 @@
 // reads and the processor commands. A physical model (a read head moving back and forth along a scale)
 // makes the position, the sine/cosine channels, the magnitude and the status bits move. Faults can be
 // switched on and off while it runs. A request log, off unless asked for, keeps what arrived on the line in
-// order (see RequestLog.h). Every public member is safe to call from any thread.
+// order (see RequestLog.h); a record log, off too, keeps the stream records sent (SentRecord). Every public
+// member is safe to call from any thread.
 #ifndef KPDSIM_SIMULATOR_H
 #define KPDSIM_SIMULATOR_H
 
@@ -46,6 +47,19 @@ struct SimOptions {
     uint64_t seed = 1;                      // seed of the fault generator (corrupt/drop/noise)
     bool requestLog = false;                // keep the request log from the start
     std::size_t requestLogCapacity = 20000; // entries kept; the oldest go first
+    bool recordLog = false;                 // keep the record log from the start
+    std::size_t recordLogCapacity = 20000;  // records kept; the oldest go first
+};
+
+// One stream record as the electronics sent it, kept by the record log (Simulator::setRecordLog).
+struct SentRecord {
+    uint64_t number = 0;            // its number among the records sent since start (the first is 1)
+    int64_t timeNs = 0;             // when it went to the line (CLOCK_MONOTONIC nanoseconds)
+    std::vector<uint8_t> registers; // the stream's register list
+    std::vector<uint16_t> words;    // one word per register, as sent (an injected bad word included)
+    bool badWord = false;           // its first word carries an injected bad word
+    bool noise = false;             // noise bytes went to the line before it
+    bool damaged = false;           // not sent whole: bytes of it were dropped (dropped-bytes fault)
 };
 
 // Wire time of one byte at 38400 baud, 8 data bits, even parity, one stop bit (11 bits), in nanoseconds.
@@ -132,6 +146,17 @@ public:
     // True when the pseudo-terminal reports the application's purges (packet mode); otherwise the log
     // holds no purge entries.
     bool purgesVisible() const;
+
+    // Record log: every stream record that goes to the line, in order, with the words it carries (before
+    // any of its bytes are dropped). Records lost because nobody reads the line are not in it. Off by
+    // default; bounded (the oldest records go first, counted in recordLogDropped()).
+    void setRecordLog(bool on);
+    bool recordLogEnabled() const;
+    void setRecordLogCapacity(std::size_t records); // at least 1
+    std::vector<SentRecord> recordLog() const;      // a copy, oldest first
+    std::vector<SentRecord> takeRecordLog();        // the records kept, oldest first; the log is emptied
+    void clearRecordLog();                          // also resets recordLogDropped()
+    uint64_t recordLogDropped() const;              // records dropped because the log was full
 
     // Counters (since start).
     uint64_t requestsAnswered() const; // frames answered (not counting syncs or stream records)
