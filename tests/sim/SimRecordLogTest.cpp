@@ -77,7 +77,9 @@ TEST_F(SimRecordLogTest, HoldsTheRecordsReadInTheOrderSent) {
             if (log[i].words != log[i - 1].words) ++changes;
         }
     }
-    EXPECT_GT(changes, 50); // the head moved: the check compares real signal values
+    // The head moved: the check compares real signal values. An unpaced stream sends records faster than
+    // the head moves from one signal value to the next, so not every record differs from the one before.
+    EXPECT_GT(changes, 20);
 }
 
 TEST_F(SimRecordLogTest, KeepsTheRecordsOfEachStreamWithItsRegisterList) {
@@ -110,6 +112,9 @@ TEST_F(SimRecordLogTest, MarksInjectedBadWordsNoiseAndDroppedBytes) {
     };
     constexpr int64_t kSettleNs = 20000000; // a record being built when a fault switched may go either way
     sim->setRecordLog(true);
+    // Paced: an unpaced stream fills the line while nobody reads it, and then sends nothing in the window
+    // of dropped bytes.
+    sim->setPacing(true);
     sim->injectBadWords(2);
     begin(kSignalRegs, 4);
     int16_t w[4] = {};
