@@ -5,19 +5,12 @@
 #include "program/KpdApplication.h"
 #include "program/OpenAtStartDialogs.h"
 #include "program/ProgramOptions.h"
+#include "program/ProgramWindows.h"
 #include "program/UnattendedDialogs.h"
 #include "windows/MainForm.h"
 
 #include "platform/Dialogs.h"
 #include "widgets/QtDialogs.h"
-#include "windows/TAboutBoxForm.h"
-#include "windows/TAlarmHistoryForm.h"
-#include "windows/TEditDialogForm.h"
-#include "windows/TEncoderSetupForm.h"
-#include "windows/TEngineeringDisplay.h"
-#include "windows/TInfoForm.h"
-#include "windows/TPlotSettingsForm.h"
-#include "windows/TRadioDialog.h"
 #include "windows/TStartup.h"
 
 #include <QApplication>
@@ -83,14 +76,7 @@ int main(int argc, char **argv) {
                 });
             }
         });
-        MainForm->AboutBoxForm = new TAboutBoxForm(MainForm);
-        MainForm->RadioDialog = new TRadioDialog(MainForm);
-        MainForm->EncoderSetupForm = new TEncoderSetupForm(MainForm);
-        MainForm->AlarmHistoryForm = new TAlarmHistoryForm(MainForm);
-        MainForm->EditDialogForm = new TEditDialogForm(MainForm);
-        MainForm->InfoForm = new TInfoForm(MainForm);
-        MainForm->PlotSettingsForm = new TPlotSettingsForm(MainForm);
-        MainForm->EngineeringDisplay = new TEngineeringDisplay(MainForm);
+        kpd::CreateDialogs(MainForm);
 
         if (!options.screenshotFile.empty()) {
             const QString file = QString::fromStdString(options.screenshotFile);

@@ -1,5 +1,7 @@
 #include "FaultSoak.h"
 
+#include "program/ProgramWindows.h"
+
 #include "ModalWait.h"
 
 #include "access/ComData.h"
@@ -121,14 +123,7 @@ bool FaultSoak::Start() {
         MainForm->show();
         MainForm->session().Search();
     });
-    MainForm->AboutBoxForm = new TAboutBoxForm(MainForm);
-    MainForm->RadioDialog = new TRadioDialog(MainForm);
-    MainForm->EncoderSetupForm = new TEncoderSetupForm(MainForm);
-    MainForm->AlarmHistoryForm = new TAlarmHistoryForm(MainForm);
-    MainForm->EditDialogForm = new TEditDialogForm(MainForm);
-    MainForm->InfoForm = new TInfoForm(MainForm);
-    MainForm->PlotSettingsForm = new TPlotSettingsForm(MainForm);
-    MainForm->EngineeringDisplay = new TEngineeringDisplay(MainForm);
+    kpd::CreateDialogs(MainForm);
 
     driver_ = std::make_unique<ActionDriver>(*MainForm, rng_, figures_);
     tick_ = new QTimer(this);
