@@ -81,7 +81,11 @@ TEST_F(CalibrateTest, IndexErrorIsShownAndIsExitOne) {
 }
 
 TEST_F(CalibrateTest, GopErrorOnTheWayFailsTheRun) {
-    StartSimulator(32, Sweeping());
+    // The error shows while the GOP steps run; at the sweeping speed they take some 20 ms, which a loaded
+    // machine's status polling can miss whole. A slower head keeps them on for about a second.
+    kpdsim::SimOptions o = Sweeping();
+    o.speed = 9000.0;
+    StartSimulator(32, o);
     Sim().setCalibrationFault(0x40);
     const auto r = RunCtl({"calibrate", "--gop", "--json", "--port", "32"});
     EXPECT_EQ(r.code, 1) << r.out;
