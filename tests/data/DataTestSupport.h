@@ -1,6 +1,7 @@
 // Shared helpers of the data tests: temporary directories, file text, and a fingerprint of all data sets.
 #pragma once
 
+#include "DataFingerprint.h"
 #include "data/DataSets.h"
 
 #include <cstdint>
@@ -23,9 +24,6 @@ private:
 
 std::string ReadText(const std::filesystem::path &file);
 void WriteText(const std::filesystem::path &file, const std::string &text);
-
-// Hash over every slot and control field of the four data sets: equal fingerprints mean nothing changed.
-uint64_t Fingerprint(const DataSets &sets);
 
 // Fills every slot of every set with varied values and gives each set some control state.
 void FillWithPattern(DataSets &sets, uint32_t seed);

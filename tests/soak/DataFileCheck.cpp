@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
 namespace soak {
 
@@ -79,31 +78,6 @@ template <typename Set> void AppendLoaded(FileRecords &out, const Set &set, int 
 std::string UnitsAsWritten(const std::string &units) {
     std::string u = units.substr(0, units.find_first_of("\r\n"));
     return u.substr(0, DataFileLayout::MaxUnitsName);
-}
-
-template <typename T> void Mix(uint64_t &h, const T &v) {
-    unsigned char b[sizeof(T)];
-    std::memcpy(b, &v, sizeof(T));
-    for (unsigned char c : b) {
-        h ^= c;
-        h *= 1099511628211ULL;
-    }
-}
-
-template <typename A> void MixArray(uint64_t &h, const A &a) {
-    for (const auto &v : a)
-        Mix(h, v);
-}
-
-void MixControl(uint64_t &h, const DataSetControl &c) {
-    Mix(h, c.count.load());
-    Mix(h, c.wrapped.load());
-    Mix(h, c.elapsed.load());
-    Mix(h, c.reviewCount.load());
-    Mix(h, c.reviewIndex.load());
-    Mix(h, c.reviewElapsed.load());
-    Mix(h, c.reviewTarget.load());
-    Mix(h, c.resetOnNextLiveStart.load());
 }
 
 } // namespace
@@ -195,39 +169,6 @@ std::string Compare(const FileRecords &expected, const FileRecords &actual) {
         }
     }
     return {};
-}
-
-uint64_t Digest(const DataSets &data) {
-    uint64_t h = 14695981039346656037ULL;
-    const SetupStatusDataSet &s0 = data.SetupStatus();
-    MixControl(h, s0);
-    MixArray(h, s0.position);
-    MixArray(h, s0.xAD);
-    MixArray(h, s0.yAD);
-    MixArray(h, s0.status);
-    MixArray(h, s0.magnitude);
-    MixArray(h, s0.interval);
-    const EncoderSignalDataSet &s1 = data.EncoderSignal();
-    MixControl(h, s1);
-    MixArray(h, s1.w1);
-    MixArray(h, s1.w2);
-    MixArray(h, s1.w3);
-    MixArray(h, s1.w4);
-    MixArray(h, s1.interval);
-    const SignalStrengthDataSet &s2 = data.SignalStrength();
-    MixControl(h, s2);
-    MixArray(h, s2.a);
-    MixArray(h, s2.b);
-    MixArray(h, s2.c);
-    MixArray(h, s2.interval);
-    const PositionVelocityDataSet &s3 = data.PositionVelocity();
-    MixControl(h, s3);
-    MixArray(h, s3.position);
-    MixArray(h, s3.velocity);
-    MixArray(h, s3.position64);
-    MixArray(h, s3.magnitude);
-    MixArray(h, s3.interval);
-    return h;
 }
 
 int KindOfExtension(const std::string &ext) {

@@ -33,9 +33,6 @@ FileRecords LoadedView(const DataSets &data, int kind, const DataFileLoadResult 
 // precision of its column); otherwise what differs first.
 std::string Compare(const FileRecords &expected, const FileRecords &actual);
 
-// A digest of the four data sets (control fields and every slot), to tell whether anything changed.
-uint64_t Digest(const DataSets &data);
-
 // The data set kind of a file extension ("man" 0, "lis" 1, "str" 2, "pos" 3); -1 for another.
 int KindOfExtension(const std::string &ext);
 const char *ExtensionOfKind(int kind);

@@ -1,6 +1,7 @@
 // The soak's file check: a saved data set and its file loaded back compare equal within the precision of
 // the file's columns, and any real difference is found.
 #include "DataFileCheck.h"
+#include "DataFingerprint.h"
 
 #include <gtest/gtest.h>
 
@@ -86,12 +87,12 @@ TEST_F(DataFileCheckTest, ADifferenceIsFound) {
 
 TEST_F(DataFileCheckTest, TheDigestSeesEveryChange) {
     Fill();
-    const uint64_t d = soak::Digest(*source);
-    EXPECT_EQ(soak::Digest(*source), d);
+    const uint64_t d = Fingerprint(*source);
+    EXPECT_EQ(Fingerprint(*source), d);
     source->SignalStrength().c[19999] = 1;
-    EXPECT_NE(soak::Digest(*source), d);
+    EXPECT_NE(Fingerprint(*source), d);
     source->SignalStrength().c[19999] = 0;
-    EXPECT_EQ(soak::Digest(*source), d);
+    EXPECT_EQ(Fingerprint(*source), d);
     source->SetupStatus().resetOnNextLiveStart = true;
-    EXPECT_NE(soak::Digest(*source), d);
+    EXPECT_NE(Fingerprint(*source), d);
 }

@@ -1,5 +1,6 @@
 #include "SoakDialogs.h"
 
+#include "DataFingerprint.h"
 #include "ModalWait.h"
 
 #include "session/PlotOptions.h"
@@ -177,7 +178,7 @@ std::optional<std::string> SoakDialogs::OpenFile(const platform::FileDialogOptio
     for (const auto &[path, records] : saved_)
         files.push_back(path);
     PendingLoad load;
-    load.digestBefore = Digest(form_->session().Data());
+    load.digestBefore = Fingerprint(form_->session().Data());
     if (p < 0.2) {
         load.file = Spoil(Pick(files));
         load.valid = false;
@@ -258,7 +259,7 @@ void SoakDialogs::CheckRefused() {
         fail_("the program refused the file it saved: " + load.file.string());
         return;
     }
-    if (Digest(form_->session().Data()) != load.digestBefore) {
+    if (Fingerprint(form_->session().Data()) != load.digestBefore) {
         fail_("refusing the spoiled file " + load.file.string() + " changed a data set");
         return;
     }
