@@ -1,7 +1,5 @@
 #include "kpdsim/RequestLog.h"
 
-#include "RequestLogStore.h"
-
 #include <cstdio>
 
 namespace kpdsim {
@@ -212,64 +210,6 @@ std::string mismatch(const std::vector<LogEntry> &log, const Sequence &expected)
     s += "logged (" + std::to_string(got.size()) + " lines once repeated purges are merged; " +
          std::to_string(log.size()) + " entries):\n" + formatLog(log);
     return s;
-}
-
-// ---- Store ----
-
-void RequestLogStore::setEnabled(bool on) {
-    std::lock_guard<std::mutex> lk(m_);
-    enabled_.store(on);
-}
-
-void RequestLogStore::setCapacity(std::size_t capacity) {
-    std::lock_guard<std::mutex> lk(m_);
-    capacity_ = capacity < 1 ? 1 : capacity;
-    while (entries_.size() > capacity_) {
-        entries_.pop_front();
-        ++dropped_;
-    }
-}
-
-std::size_t RequestLogStore::capacity() const {
-    std::lock_guard<std::mutex> lk(m_);
-    return capacity_;
-}
-
-void RequestLogStore::add(LogEntry entry) {
-    std::lock_guard<std::mutex> lk(m_);
-    if (!enabled_.load()) return;
-    if (entries_.size() >= capacity_) {
-        entries_.pop_front();
-        ++dropped_;
-    }
-    entries_.push_back(std::move(entry));
-}
-
-bool RequestLogStore::extendStopBurst(uint32_t bytes, int64_t timeNs, int64_t withinNs, bool endedStream) {
-    std::lock_guard<std::mutex> lk(m_);
-    if (!enabled_.load() || entries_.empty()) return false;
-    LogEntry &last = entries_.back();
-    if (last.kind != LogKind::StopBurst || timeNs - last.timeNs > withinNs) return false;
-    last.count += bytes;
-    last.timeNs = timeNs;
-    last.stoppedStream = last.stoppedStream || endedStream;
-    return true;
-}
-
-std::vector<LogEntry> RequestLogStore::entries() const {
-    std::lock_guard<std::mutex> lk(m_);
-    return {entries_.begin(), entries_.end()};
-}
-
-void RequestLogStore::clear() {
-    std::lock_guard<std::mutex> lk(m_);
-    entries_.clear();
-    dropped_ = 0;
-}
-
-uint64_t RequestLogStore::dropped() const {
-    std::lock_guard<std::mutex> lk(m_);
-    return dropped_;
 }
 
 } // namespace kpdsim

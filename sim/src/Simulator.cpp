@@ -402,7 +402,7 @@ void Simulator::setRequestLogCapacity(std::size_t entries) {
     d->log.setCapacity(entries);
 }
 std::vector<LogEntry> Simulator::requestLog() const {
-    return d->log.entries();
+    return d->log.items();
 }
 void Simulator::clearRequestLog() {
     d->log.clear();
@@ -426,7 +426,7 @@ void Simulator::setRecordLogCapacity(std::size_t records) {
     d->recordLog.setCapacity(records);
 }
 std::vector<SentRecord> Simulator::recordLog() const {
-    return d->recordLog.records();
+    return d->recordLog.items();
 }
 std::vector<SentRecord> Simulator::takeRecordLog() {
     return d->recordLog.take();
