@@ -377,6 +377,7 @@ void Session::RequestSearch() {
 }
 
 void Session::WriteOutputSettings() {
+    pendingOutputs_ = view_.OutputChoice();
     QueueCommand(CmdWriteOutputSettings, 300);
 }
 
@@ -387,6 +388,8 @@ void Session::ShowInfo() {
 void Session::Calibration(int command) {
     switch (command) {
     case CmdStartCalibration:
+        if (mode_ == DisplayMode::Status) startCalibrationMask_ = calibrationOptions_;
+        [[fallthrough]];
     case CmdStopCalibration:
     case CmdSetCalibration:
     case CmdStartAlignment:

@@ -155,6 +155,8 @@ public:
     void SoftwareReset();
     void HardwareReset();
     void RequestSearch();
+    // OK in the output settings dialog: the dialog's selection is taken now and written by command 25 on
+    // its tick (with the GenReg1 copy of that moment), whatever the dialog shows by then.
     void WriteOutputSettings();
     void ShowInfo();
     // The calibration and alignment buttons of the status display (display mode 0 only): 22 Start Cal,
@@ -162,7 +164,7 @@ public:
     // command word is written once it has ended, and monitoring restarts after it. Other codes do nothing.
     void Calibration(int command);
     // A calibration check box was ticked or unticked: its bit (calibration::kIndex, ...) follows the box.
-    // Start Cal sends the mask as it is when its command runs.
+    // Start Cal sends the mask as it was when its button was clicked.
     void SetCalibrationOption(int bit, bool ticked);
     int CalibrationOptions() const { return calibrationOptions_; }
     void ResetAlarms();
@@ -261,6 +263,9 @@ private:
     uint16_t interpolationCopy_ = 0;
     uint16_t genReg1Copy_ = 0;
     int calibrationOptions_ = 0;
+    // What the queued commands 22 and 25 write, taken when the user asked for them.
+    int startCalibrationMask_ = 0;
+    OutputSelection pendingOutputs_;
 };
 
 } // namespace kpd

@@ -292,7 +292,7 @@ void Session::RunCalibration(int code) {
     if (ComData *a = access_.get()) {
         switch (code) {
         case CmdStartCalibration:
-            (void)a->StartCalibration(calibrationOptions_);
+            (void)a->StartCalibration(startCalibrationMask_);
             break;
         case CmdStopCalibration:
             (void)a->StopCalibration();
@@ -312,8 +312,8 @@ void Session::RunCalibration(int code) {
 }
 
 void Session::RunWriteOutputSettings() {
-    // The selections are read now, on the tick; the modal dialog has not changed since OK.
-    const OutputWrites w = ComposeOutputWrites(genReg1Copy_, view_.OutputChoice());
+    // The selection taken at OK; the kept bits come from the GenReg1 copy of this moment.
+    const OutputWrites w = ComposeOutputWrites(genReg1Copy_, pendingOutputs_);
     if (!access_ || !access_->WriteRaw(w.first)) return LinkFailure();
     if (!access_->WriteRaw(w.second)) return LinkFailure();
     ApplyDataState();

@@ -70,7 +70,7 @@ public:
     virtual bool CalibrationBoxTicked() const = 0;
 
     virtual void ShowElectronicsInfo(const InfoFields &fields) = 0;
-    // The output settings chosen in the settings dialog.
+    // The output settings chosen in the settings dialog; read once, when its OK is pressed.
     virtual OutputSelection OutputChoice() const = 0;
 
     // The end of shutdown, after the settings are saved: close the window and leave the event loop.

@@ -165,14 +165,15 @@ void TMainForm::SetInterpolationButtonClick() {
     d.RadioGroup2->SetItems({"Enabled", "Disabled"});
     d.RadioGroup3->setVisible(true);
     d.RadioGroup3->ClearItems();
-    if (session_->InterpolationCopy() == 4) d.RadioGroup3->setEnabled(false);
+    // Greyed for electronics with interpolation 4, usable again for any other electronics.
+    d.RadioGroup3->setEnabled(session_->InterpolationCopy() != 4);
     d.RadioGroup3->setTitle("Index Type");
     d.RadioGroup3->SetItems({"Index Window", "LSB Index"});
     const kpd::OutputSelection pre = kpd::PreselectOutputs(session_->GenReg1Copy());
     d.RadioGroup1->SetItemIndex(pre.polarity);
     d.RadioGroup2->SetItemIndex(pre.enable);
     d.RadioGroup3->SetItemIndex(pre.indexType);
-    if (RunModal(&d) == QDialog::Accepted) session_->WriteOutputSettings();
+    if (RunModal(&d) == QDialog::Accepted) session_->WriteOutputSettings(); // takes the selection now
 }
 
 kpd::OutputSelection TMainForm::OutputChoice() const {

@@ -312,11 +312,11 @@ TEST_F(CalibrationRun, AgcOffEntersAlignmentModeAndAgcOnLeavesIt) {
     ExpectOperatingMode(view.Latest(), 0, true);
 }
 
-TEST_F(CalibrationRun, StartCalSendsTheBoxesAsTheyAreWhenItsCommandRuns) {
-    Tick(cal::kGop);
+TEST_F(CalibrationRun, StartCalSendsTheBoxesAsTheyWereWhenItWasPressed) {
+    Tick(cal::kGop | cal::kIndex);
     ASSERT_TRUE(WaitFor([&] { return view.Latest().StartCalButton.enabled; }));
     session.Calibration(kpd::CmdStartCalibration);
-    Tick(cal::kGop | cal::kIndex); // ticked within the 500 ms before the command runs
+    Tick(cal::kGop); // unticked within the 500 ms before the command runs
     ASSERT_TRUE(WaitFor([&] { return !session.Scheduler().Armed(); }));
     EXPECT_EQ(CommandRegister(), 0x1240);
     ASSERT_TRUE(WaitText(" Move back and forth over INDEX"));

@@ -161,18 +161,18 @@ INSTANTIATE_TEST_SUITE_P(
                       OutputCase{0x0013, kpd::PreselectOutputs(0x0013), 0x00020093, 0x10020093, 0x0093},
                       OutputCase{0x004C, OutputSelection{0, 0, 0}, 0x0002005C, 0x10020054, 0x0054}));
 
-TEST_F(SettingsCommands, TheSelectionAndTheCopyAreReadWhenTheCommandRuns) {
+TEST_F(SettingsCommands, TheSelectionIsTakenAtOkAndTheCopyWhenTheCommandRuns) {
     ConnectStopped();
     session.SetGenReg1Copy(0x0000);
     view.outputChoice = kpd::PreselectOutputs(0x0000);
     sim.clearRequestLog();
     session.WriteOutputSettings();
-    // Changed after OK but before the tick.
+    // Changed after OK but before the tick: the dialog's new state is not written, the copy's kept bits are.
     session.SetGenReg1Copy(0x0044);
     view.outputChoice = OutputSelection{1, 1, 0};
     RunQueued();
-    EXPECT_EQ(Writes(), (std::vector<uint32_t>{0x000200D7, 0x100200D7}));
-    EXPECT_EQ(sim.reg(reg::GenReg1), 0x00D7);
+    EXPECT_EQ(Writes(), (std::vector<uint32_t>{0x00020064, 0x10020064}));
+    EXPECT_EQ(sim.reg(reg::GenReg1), 0x0064);
 }
 
 TEST_F(SettingsCommands, TheWriteWaitsForTheMonitorAndMonitoringResumes) {

@@ -135,3 +135,36 @@ TEST(OutputSettingsDialog, TheGreyedIndexTypeStillSetsItsBitInTheWrittenWord) {
     EXPECT_TRUE(dialogs.Questions().empty());
     apptest::Disconnect(f);
 }
+
+TEST(OutputSettingsDialog, WhatOkChoseIsWrittenEvenIfTheSharedDialogIsReusedBeforeTheTick) {
+    // GenReg1 0x0010, OK pressed unchanged, then at once the engineering write lock (Ctrl+Alt+S) rewrites
+    // the shared dialog's groups before command 25 runs; then the same with a changed index type and the
+    // index-type group re-enabled for electronics with interpolation other than 4.
+    apptest::ClearInstallDir();
+    apptest::SimulatedElectronics sim;
+    ASSERT_TRUE(sim.Started()) << sim.Error();
+    apptest::Harness h;
+    TMainForm &f = *h.form;
+    platform::ScriptedDialogs dialogs;
+    platform::ScopedDialogs scope(dialogs);
+    ASSERT_TRUE(apptest::ConnectStopped(f));
+    f.RadioDialog = new TRadioDialog(&f);
+    f.RadioDialog->RadioGroup3->setEnabled(false); // greyed by earlier electronics with interpolation 4
+    for (const auto &[choice, written] : {std::pair<int, uint16_t>{-1, 0x0010}, {1, 0x0020}}) {
+        SCOPED_TRACE(written);
+        sim->setReg(reg::GenReg1, 0x0010);
+        f.session().SetGenReg1Copy(0x0010);
+        f.execDialog = [&f, choice = choice](QDialog *) {
+            EXPECT_TRUE(f.RadioDialog->RadioGroup3->isEnabled());
+            if (choice >= 0) f.RadioDialog->RadioGroup3->SetItemIndex(choice);
+            return int(QDialog::Accepted);
+        };
+        f.SetInterpolationButtonClick();
+        ASSERT_TRUE(f.session().Scheduler().Armed());
+        f.execDialog = [](QDialog *) { return int(QDialog::Rejected); };
+        f.EngineeringDisplay1Click();
+        ASSERT_TRUE(apptest::WaitUntil([&] { return !f.session().Scheduler().Armed(); }, 5000));
+        EXPECT_EQ(sim->reg(reg::GenReg1), written);
+    }
+    apptest::Disconnect(f);
+}
