@@ -28,6 +28,14 @@ void StreamPlot::Begin(std::shared_ptr<const StreamProgress> run, const PlotSetu
     Prepare();
 }
 
+void StreamPlot::Retype(const PlotSetup &setup) {
+    if (!run_) return;
+    setup_ = setup;
+    canvas_.SetLook(setup.look);
+    restart_ = true;
+    Prepare();
+}
+
 uint64_t StreamPlot::DrawLive(uint64_t from, uint64_t to) {
     for (uint64_t k = from; k < to; ++k)
         DrawRecord(IndexOf(k), k);

@@ -42,6 +42,9 @@ public:
     void ShowStored(const PlotSetup &setup);
     // The next record starts the plot over (new ranges, new window).
     void RequestRestart() { restart_ = true; }
+    // The plot type changed while a run is followed: the run goes on with the new look, starting over at
+    // its next record from a cleared plot.
+    void Retype(const PlotSetup &setup);
     bool RestartRequested() const { return restart_; }
     // Records drawn of the current run.
     uint64_t Drawn() const { return drawn_; }

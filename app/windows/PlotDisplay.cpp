@@ -97,6 +97,13 @@ void PlotDisplay::PlotTypeChanged(DisplayMode mode, bool clearPlot) {
         SetEncoderPlotDescription(f_);
     } else if (mode == DisplayMode::SignalPlots) {
         SetSignalPlotTitles(f_, session_.Config().positionplottype, session_.Config().units);
+        // A followed run (live or replay) goes on in the new type; a plot at rest shows its recorded
+        // records again in it, so the picture always matches the titles.
+        if (signal_.Following())
+            signal_.Retype(Setup());
+        else
+            signal_.ShowStored(Setup());
+        f_.GraphBox->update();
     }
 }
 
@@ -117,6 +124,7 @@ void PlotDisplay::ShowElapsedText(const std::string &text) {
 void PlotDisplay::SetXTickTexts(const std::array<std::string, 5> &leftToRight) {
     for (std::size_t i = 0; i < 5; ++i)
         f_.XValue[4 - i]->setText(QString::fromStdString(leftToRight[i]));
+    FitTickLabels(f_);
 }
 
 void PlotDisplay::SetYTickTexts(bool right, const std::array<std::string, 5> &bottomToTop, uint32_t rgb) {
@@ -128,4 +136,5 @@ void PlotDisplay::SetYTickTexts(bool right, const std::array<std::string, 5> &bo
         p.setColor(QPalette::WindowText, colour);
         l->setPalette(p);
     }
+    FitTickLabels(f_);
 }

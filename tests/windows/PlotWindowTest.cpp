@@ -4,7 +4,9 @@
 #include "AppTestSupport.h"
 #include "data/Settings.h"
 #include "display/LissajousPlot.h"
+#include "display/PlotArithmetic.h"
 #include "display/PlotCanvas.h"
+#include "display/SignalPlot.h"
 #include "display/TPaintBox.h"
 #include "kpdsim/Simulator.h"
 #include "platform/ScriptedDialogs.h"
@@ -14,6 +16,7 @@
 #include "windows/TPlotSettingsForm.h"
 #include "workers/StreamAcquisition.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -162,4 +165,59 @@ TEST_F(PlotWindow, LoadedSignalPlotsAreDrawn) {
     EXPECT_GT(lime, 50);
     EXPECT_FALSE(form().XValue[4]->text().isEmpty());
     QFile::remove(file);
+}
+
+TEST_F(PlotWindow, APlotTypeChosenDuringARunOrAReplayTakesOverTheRunningPlot) {
+    // Signal plots in one-second windows, switched in each direction while live, while stopped and while
+    // replaying a run begun in the other type: after the next new window, the titles, the X tick labels
+    // and every mark (also those redrawn after a range widening) follow the new type.
+    session().Config().positionplot = 1.0f;
+    Enter(DisplayMode::SignalPlots);
+    const auto &plot = static_cast<const kpd::SignalPlot &>(form().Plots().Plot(DisplayMode::SignalPlots));
+    auto xTexts = [&] {
+        std::array<std::string, 5> t;
+        for (std::size_t i = 0; i < 5; ++i)
+            t[i] = form().XValue[4 - i]->text().toStdString();
+        return t;
+    };
+    auto shownAs = [&](int type) {
+        const QImage &img = form().GraphBox->Canvas();
+        int lime = 0, yellow = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                lime += img.pixel(x, y) == qRgb(0, 255, 0);
+                yellow += img.pixel(x, y) == qRgb(255, 255, 0);
+            }
+        if (type == 1)
+            return yellow > 0 && lime == 0 &&
+                   xTexts() == kpd::plot::PositionTickTexts(float(plot.PositionRange().lo),
+                                                            float(plot.PositionRange().hi));
+        return lime > 0 && yellow == 0 &&
+               xTexts() == kpd::plot::TimeTickTexts(plot.WindowStart(), plot.WindowStart() + 1.0f);
+    };
+    auto choose = [&](int type, bool running) {
+        SCOPED_TRACE(type);
+        form().PlotTypeGroup->findChildren<QAbstractButton *>()[type]->click();
+        ASSERT_EQ(session().Config().positionplottype, type);
+        EXPECT_EQ(form().XAxisText->text(), type == 1 ? "Position in counts" : "Time in seconds");
+        if (running) {
+            // A jump of the head widens the ranges; then wait for a new window.
+            sim->setPosition(sim->position() + 200000);
+            const float window = plot.WindowStart();
+            ASSERT_TRUE(Wait([&] { return plot.WindowStart() > window + 0.5f; })) << "no new window";
+        }
+        EXPECT_TRUE(Wait([&] { return shownAs(type); }, 3000));
+    };
+    // A recording long enough for the replay to outlast its switches.
+    ASSERT_TRUE(Wait([&] { return session().Data().PositionVelocity().count.load() >= 400; }));
+    choose(1, true);
+    choose(0, true);
+    StopAndWait();
+    choose(1, false); // at rest: the recording is shown again in the new type
+    session().Back(); // a window of the recording to replay
+    ASSERT_TRUE(Wait([&] { return !session().Scheduler().Armed(); }));
+    session().View();
+    ASSERT_TRUE(Wait([&] { return plot.Following() && plot.Drawn() > 0; }));
+    choose(0, true);
+    choose(1, true);
 }
