@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <stdexcept>
 #include <string_view>
@@ -395,11 +396,25 @@ std::string loadProblem(const std::string &content, const std::string &installDi
     return {};
 }
 
-// Before a save: makes sure a "KPD.ini" that cannot be used has been kept. False when it has not (the
-// save must then leave it alone); true when it loads, has been kept, or is no regular file (missing, or
-// something a save refuses to replace anyway).
-bool keptBeforeReplacing(const std::string &installDir) {
-    const std::string path = joinPath(installDir, Settings::SettingsFileName);
+// Why the text of "KPDunits.ini" cannot be used; empty when it can. `pitch` receives the grating pitch
+// (a finite number of 0 or more; the last "gratingpitch=" line counts). Other keys are left for later.
+std::string unitsProblem(const std::string &content, float &pitch) {
+    const std::vector<std::string> lines = splitLines(content);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string line = normalise(lines[i]);
+        if (line.rfind("gratingpitch=", 0) != 0) continue;
+        float value = 0.0f;
+        if (!parseFloat(std::string_view(line).substr(13), value) || value < 0.0f)
+            return "line " + std::to_string(i + 1) + " " + quoted(lines[i]) + ": not a pitch of 0 or more";
+        pitch = value;
+    }
+    return {};
+}
+
+// Before a save: makes sure a settings file (path) that cannot be used has been kept. False when it has
+// not (the save must then leave it alone); true when it loads, has been kept, or is no regular file
+// (missing, or something a save refuses to replace anyway). problemOf: why a text cannot be used.
+bool keptBeforeReplacing(const std::string &path, const std::function<std::string(const std::string &)> &problemOf) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return true;
     std::string content;
@@ -407,8 +422,7 @@ bool keptBeforeReplacing(const std::string &installDir) {
         reportUnusable(path, "it cannot be read", "the settings are not saved", nullptr);
         return false;
     }
-    Settings scratch;
-    const std::string problem = loadProblem(content, installDir, scratch);
+    const std::string problem = problemOf(content);
     if (problem.empty()) return true;
     const KeptCopy copy = keepCopy(path, content, st.st_mode);
     if (copy.made || !copy.kept)
@@ -442,6 +456,12 @@ void Settings::SetDefaults() {
 }
 
 bool Settings::LoadSettings(const std::string &installDir) {
+    const bool loaded = LoadSettingsFile(installDir);
+    LoadGratingPitch(installDir);
+    return loaded;
+}
+
+bool Settings::LoadSettingsFile(const std::string &installDir) {
     const std::string path = joinPath(installDir, SettingsFileName);
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) {
@@ -468,6 +488,28 @@ bool Settings::LoadSettings(const std::string &installDir) {
     }
     *this = std::move(read);
     return true;
+}
+
+void Settings::LoadGratingPitch(const std::string &installDir) {
+    const std::string path = joinPath(installDir, UnitsFileName);
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return;
+    std::string content;
+    const bool regular = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    if (!regular || !readFile(path, content)) {
+        const KeptCopy unkept{false, false, {}, "a file that cannot be read cannot be copied"};
+        reportUnusable(path, regular ? "it cannot be read" : "it is not a regular file",
+                       "the grating pitch is not read from it", regular ? &unkept : nullptr);
+        return;
+    }
+    float pitch = 0.0f;
+    const std::string problem = unitsProblem(content, pitch);
+    if (!problem.empty()) {
+        const KeptCopy copy = keepCopy(path, content, st.st_mode);
+        reportUnusable(path, problem, "the grating pitch is not read from it", &copy);
+        return;
+    }
+    gratingPitch = pitch;
 }
 
 std::vector<std::string> Settings::SettingsLines() const {
@@ -498,12 +540,26 @@ bool Settings::SaveSettings(const std::string &installDir) const {
     std::string text;
     for (const std::string &line : SettingsLines())
         text += line + kLineEnd;
-    if (!keptBeforeReplacing(installDir)) return false;
+    const auto settingsProblem = [&installDir](const std::string &content) {
+        Settings scratch;
+        return loadProblem(content, installDir, scratch);
+    };
+    if (!keptBeforeReplacing(joinPath(installDir, SettingsFileName), settingsProblem)) return false;
     if (!writeFileSafely(joinPath(installDir, SettingsFileName), text)) return false;
     std::string descriptions;
     for (const std::string &line : gratingDescriptions)
         descriptions += line + kLineEnd;
-    return writeFileSafely(joinPath(installDir, GratingFileName), descriptions);
+    if (!writeFileSafely(joinPath(installDir, GratingFileName), descriptions)) return false;
+    // "KPDunits.ini" appears once there is a pitch to keep.
+    const std::string unitsPath = joinPath(installDir, UnitsFileName);
+    struct stat st {};
+    if (gratingPitch == 0.0f && ::lstat(unitsPath.c_str(), &st) != 0) return true;
+    const auto pitchProblem = [](const std::string &content) {
+        float pitch = 0.0f;
+        return unitsProblem(content, pitch);
+    };
+    return keptBeforeReplacing(unitsPath, pitchProblem) &&
+           writeFileSafely(unitsPath, "gratingpitch=" + formatShortest(gratingPitch) + kLineEnd);
 }
 
 void Settings::ComputePositionScale(int s) {

@@ -15,6 +15,9 @@ public:
     static constexpr int MaxGratings = 100;
     static constexpr const char *SettingsFileName = "KPD.ini";
     static constexpr const char *GratingFileName = "grating2.ini";
+    // Beside "KPD.ini", whose fixed layout other programs read: the values it has no line for
+    // ("gratingpitch=").
+    static constexpr const char *UnitsFileName = "KPDunits.ini";
 
     // ---- Fields stored in "KPD.ini" (zero, false or empty until loaded) ----
     float siglevelmult = 0.0f;                   // signal level multiplier (read and written back only)
@@ -40,7 +43,7 @@ public:
     // ---- Derived values (not stored in "KPD.ini") ----
     float resolutionMultiplier = 0.0f;    // display units per count
     float interpolationMultiplier = 0.0f; // 1.0 after ComputePositionScale
-    float gratingPitch = 0.0f;            // micrometres, set by the encoder setup dialog
+    float gratingPitch = 0.0f;            // micrometres, set by the encoder setup dialog, kept in "KPDunits.ini"
     int generation = 0;                   // bits 5..7 of FirmwareVersion, stored by the search
 
     // Sets every stored field, the grating table and the descriptions to their defaults.
@@ -54,6 +57,9 @@ public:
     // earlier different copy has that name; an earlier copy is never overwritten, and a file already kept
     // with the same contents is not copied again), and standard error says what is wrong, that the
     // defaults apply and where the file is kept.
+    // The grating pitch is read from "KPDunits.ini" whatever became of "KPD.ini". Like the other derived
+    // values it is left as it was (0 at start) when that file is missing, or cannot be used: such a file is
+    // kept and reported in the same way.
     bool LoadSettings(const std::string &installDir);
 
     // Writes "KPD.ini" and then "grating2.ini" into installDir. Each file is written to a temporary file
@@ -62,7 +68,8 @@ public:
     // for anyone) is not replaced. A "KPD.ini" that cannot be used is kept as LoadSettings keeps it before
     // it is replaced, and is not replaced when it could not be kept (both said on standard error).
     // Returns false on any error; a failed write itself says nothing. When "KPD.ini" cannot be written,
-    // "grating2.ini" is not written either.
+    // "grating2.ini" and "KPDunits.ini" are not written either. "KPDunits.ini" is written once the pitch
+    // is not 0 (and from then on), and kept first like "KPD.ini" when it cannot be used.
     bool SaveSettings(const std::string &installDir) const;
 
     // The lines SaveSettings writes into "KPD.ini", without line ends.
@@ -71,4 +78,8 @@ public:
     // Recomputes resolutionMultiplier and digits from encodertype, unittype, gratingPitch, the
     // interpolation setting s and generation; interpolationMultiplier becomes 1.0.
     void ComputePositionScale(int s);
+
+private:
+    bool LoadSettingsFile(const std::string &installDir);
+    void LoadGratingPitch(const std::string &installDir);
 };

@@ -168,3 +168,48 @@ TEST(SettingsKeep, NoSaveReplacesAFileThatCouldNotBeKept) {
     ASSERT_TRUE(SaveCapturing(s, dir, saveErr));
     EXPECT_EQ(dir.read("KPD.ini.malformed"), big);
 }
+
+TEST(SettingsKeep, TheGratingPitchLivesBesideTheNineteenLinesAndABadFileOfItIsKept) {
+    struct Row {
+        const char *units; // "KPDunits.ini" as found; nullptr: none
+        bool settingsOk;   // "KPD.ini" loads, or is malformed
+        float pitch;       // after the load
+        bool reported;     // standard error names the file and it is kept as ".malformed"
+    };
+    const Row rows[] = {
+        {nullptr, true, 0.0f, false},
+        {"gratingpitch=20.5\r\n", true, 20.5f, false},
+        {"note=1\ngratingpitch= 4\n", false, 4.0f, false}, // a malformed "KPD.ini" does not lose the pitch
+        {"gratingpitch=abc\r\n", true, 0.0f, true},
+        {"gratingpitch=-1\r\n", true, 0.0f, true},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.units ? row.units : "(none)");
+        TempDir dir;
+        Settings d;
+        d.SetDefaults();
+        d.gratingPitch = 0.0f;
+        ASSERT_TRUE(d.SaveSettings(dir.path()));
+        const std::string nineteen = dir.read("KPD.ini");
+        if (!row.settingsOk) dir.write("KPD.ini", kUserFile);
+        if (row.units) dir.write("KPDunits.ini", row.units);
+        Settings s;
+        std::string err;
+        EXPECT_EQ(LoadCapturing(s, dir, err), row.settingsOk);
+        EXPECT_EQ(s.gratingPitch, row.pitch);
+        EXPECT_EQ(err.find(dir.file("KPDunits.ini")) != std::string::npos, row.reported) << err;
+        EXPECT_EQ(dir.exists("KPDunits.ini.malformed"), row.reported);
+        // Kept across a save and a new load; "KPD.ini" keeps its layout, the user's bad text its copy.
+        s.gratingPitch = 12.34f;
+        ASSERT_TRUE(SaveCapturing(s, dir, err)) << err;
+        if (row.settingsOk) {
+            EXPECT_EQ(dir.read("KPD.ini"), nineteen);
+        }
+        if (row.reported) {
+            EXPECT_EQ(dir.read("KPDunits.ini.malformed"), row.units);
+        }
+        Settings again;
+        again.LoadSettings(dir.path());
+        EXPECT_EQ(again.gratingPitch, 12.34f);
+    }
+}
