@@ -76,7 +76,9 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent), menu_(*this) {
     // Rotated canvas font for "Optimal" and "Poor".
     RotatedCanvasFont = QFont("Arial");
     RotatedCanvasFont.setWeight(QFont::DemiBold); // weight 600
-    RotatedCanvasFont.setPixelSize(platform::CurrentScreen().width >= 1280 ? 25 : 13);
+    // 25 pixels only where the large layout leaves room for it beside "Signal Level"; a wide but low
+    // screen (1366 x 768) has the medium layout.
+    RotatedCanvasFont.setPixelSize(kpd::MetricsFor(LayoutClass).rotatedLineHeight);
 }
 
 TMainForm::~TMainForm() {

@@ -115,6 +115,7 @@ void TMainForm::ShowStatusLayout() {
             menu_.SetEnabled(item, true);
     }
     SetInterpolationButton->show();
+    PlaceStatusElapsedTime(*this, LayoutClass); // back from the plot modes' side column
     update();
 }
 

@@ -32,7 +32,32 @@ void SetPointSize(QLabel *l, int points) {
     l->setFont(font);
 }
 
+// The elapsed time under the data buttons of the side column: its caption, then the seconds.
+void PlaceElapsedTime(MainFormControls &f) {
+    const QRect last = f.FastButton->geometry();
+    const int rowH = std::max(kLabelH, f.TimeText2->fontMetrics().height() + 2);
+    f.TimeCaption->setGeometry(last.left(), last.bottom() + 10, last.width(), rowH);
+    f.TimeText2->setGeometry(last.left(), last.bottom() + 10 + rowH, last.width(), rowH);
+    f.TimeCaption->show();
+    f.TimeText2->show();
+}
+
 } // namespace
+
+void FitTickLabels(MainFormControls &f) {
+    for (std::size_t i = 0; i < f.XValue.size() + f.YValue.size(); ++i) {
+        QLabel *l = i < 5 ? f.XValue[i] : f.YValue[i - 5];
+        const QRect g = l->geometry();
+        const int w = std::max(kLabelW, l->fontMetrics().horizontalAdvance(l->text()) + 6);
+        if (w == g.width()) continue;
+        if (i < 5)
+            l->setGeometry(g.center().x() + 1 - w / 2, g.top(), w, g.height());
+        else if (i < 10)
+            l->setGeometry(g.right() + 1 - w, g.top(), w, g.height());
+        else
+            l->setGeometry(g.left(), g.top(), w, g.height());
+    }
+}
 
 PlotGeometry PlotGeometryOf(kpd::DisplayMode mode, int cls) {
     const int h = cls == kpd::LayoutSmall ? 320 : cls == kpd::LayoutLarge ? 500 : 400;
@@ -199,6 +224,7 @@ QSize ShowPlotLayout(MainFormControls &f, kpd::DisplayMode displayMode, int cls,
     const Settings &s = session.Config();
     if (mode == 1) {
         SetEncoderPlotDescription(f);
+        f.XAxisText->hide(); // the Lissajous figure has no axis title
         f.PlotTypeGroup->setTitle("Signals to Display");
         f.PlotTypeGroup->SetItems({"sine/cosine", "sine/cosine", "both"});
         f.PlotTypeGroup->SetItemIndex(s.encoderplottype);
@@ -226,6 +252,8 @@ QSize ShowPlotLayout(MainFormControls &f, kpd::DisplayMode displayMode, int cls,
     }
     for (QToolButton *b : {f.AcquireButton, f.StopButton, f.ReviewButton, f.FastButton})
         b->show();
+    PlaceElapsedTime(f);
+    FitTickLabels(f);
     session.UpdateWindowCaption();
     return QSize(w, h);
 }

@@ -25,6 +25,9 @@ PlotGeometry PlotGeometryOf(kpd::DisplayMode mode, int layoutClass);
 // pixels per inch (the X tick labels of modes 2 and 3 get smaller fonts above 96).
 QSize ShowPlotLayout(MainFormControls &f, kpd::DisplayMode mode, int layoutClass, double dpi, kpd::Session &session,
                      MainMenu &menu);
+// Widens the tick labels to their texts where needed, each staying where it points: the X labels centred
+// on their ticks, the left Y labels ending at the plot, the right ones starting at it.
+void FitTickLabels(MainFormControls &f);
 // PlotDescriptionText of the encoder-signal plot.
 void SetEncoderPlotDescription(MainFormControls &f);
 // Titles of the signal plots for a position plot type.

@@ -102,8 +102,7 @@ void PlaceStatusControls(MainFormControls &f, const QWidget &window, int sizeCla
     f.PositionCaption->setGeometry(A.left() + pad, A.top() + s(4), int(aw * 0.22), ah2 - s(4));
     f.EncoderPositionText->setGeometry(A.left() + int(aw * 0.24), A.top() + s(3), int(aw * 0.46), ah2 - s(2));
     f.UnitsBox->setGeometry(A.left() + int(aw * 0.72), A.top() + s(4), int(aw * 0.26), ah2 - s(4));
-    f.TimeCaption->setGeometry(A.left() + pad, A.top() + ah2 + s(2), int(aw * 0.28), ah2 - s(4));
-    f.TimeText2->setGeometry(A.left() + int(aw * 0.30), A.top() + ah2 + s(2), int(aw * 0.2), ah2 - s(4));
+    PlaceStatusElapsedTime(f, sizeClass);
     const int resetW = s(70);
     f.ResetPositionButton->setGeometry(A.right() - pad - resetW, A.top() + ah2 + (ah2 - btnH) / 2, resetW,
                                        btnH);
@@ -205,6 +204,18 @@ void PlaceStatusControls(MainFormControls &f, const QWidget &window, int sizeCla
     f.StopButton->setGeometry(colX, dataY - 2 * (btnH + s(6)), colW, btnH);
     f.ReviewButton->setGeometry(colX, dataY - (btnH + s(6)), colW, btnH);
     f.FastButton->setGeometry(colX, dataY, colW, btnH);
+}
+
+void PlaceStatusElapsedTime(MainFormControls &f, int sizeClass) {
+    const ClassMetrics m = MetricsFor(sizeClass);
+    const QRect A = Frame(kpd::StatusDecorationsFor(sizeClass).frames[0]);
+    auto s = [&](double v) { return static_cast<int>(std::lround(v * m.scale)); };
+    const int aw = A.width();
+    const int ah2 = A.height() / 2;
+    f.TimeCaption->setGeometry(A.left() + s(8), A.top() + ah2 + s(2), int(aw * 0.28), ah2 - s(4));
+    f.TimeText2->setGeometry(A.left() + int(aw * 0.30), A.top() + ah2 + s(2), int(aw * 0.2), ah2 - s(4));
+    f.TimeCaption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    f.TimeText2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 void DrawBevel(QPainter &p, QWidget *control, bool raised) {

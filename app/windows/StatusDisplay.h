@@ -34,6 +34,8 @@ ClassMetrics MetricsFor(int sizeClass);
 
 // plotSize: the side of the plot area of the class.
 void PlaceStatusControls(MainFormControls &f, const QWidget &window, int sizeClass, int plotSize);
+// The elapsed time and its caption in the position frame (the plot modes show them in their side column).
+void PlaceStatusElapsedTime(MainFormControls &f, int sizeClass);
 
 // The raised (or, for a hidden control, black) bevel around a control.
 void DrawBevel(QPainter &p, QWidget *control, bool raised);

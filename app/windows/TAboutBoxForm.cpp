@@ -13,6 +13,7 @@ TAboutBoxForm::TAboutBoxForm(QWidget *parent) : QDialog(parent) {
     setWindowTitle("About");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     auto *outer = new QVBoxLayout(this);
+    outer->setSizeConstraint(QLayout::SetFixedSize); // as large as the texts filled in when it is shown
     auto *panel = new QFrame(this);
     panel->setObjectName("Panel1");
     panel->setFrameShape(QFrame::StyledPanel);
@@ -26,7 +27,6 @@ TAboutBoxForm::TAboutBoxForm(QWidget *parent) : QDialog(parent) {
     ProductName = make("ProductName", "Product Name");
     Version = make("Version", "Version");
     Comments = make("Comments", "");
-    Comments->setWordWrap(true);
     Label1 = make("Label1", "Copyright");
     TheDllVersion = make("TheDllVersion", "Using DLL Version: ");
     outer->addWidget(panel);

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -119,6 +120,15 @@ TEST_P(MainWindowLayout, StatusDisplayFitsItsFramesAndTheWindow) {
         }
     }
 
+    // The painted captions "Optimal" and "Poor" cross no control (such as "Signal Level" above the bar).
+    const QFontMetrics rotated(f.RotatedCanvasFont);
+    for (const auto &[at, text] : {std::pair{d.optimalText, "Optimal"}, std::pair{d.poorText, "Poor"}}) {
+        const int length = rotated.horizontalAdvance(text);
+        const QRect painted(at.x, at.y - length, rotated.height(), length);
+        for (QWidget *w : shown)
+            EXPECT_FALSE(painted.intersects(w->geometry())) << text << " over " << w->objectName().toStdString();
+    }
+
     // Screenshots for a look at the window (only when asked for).
     if (const char *dir = std::getenv("KPD_SHOTS_DIR")) {
         f.LogoText4->setText("for KPD Digital Sensor 4096X");
@@ -132,4 +142,6 @@ TEST_P(MainWindowLayout, StatusDisplayFitsItsFramesAndTheWindow) {
 INSTANTIATE_TEST_SUITE_P(Classes, MainWindowLayout,
                          ::testing::Values(ClassCase{{800, 600, 96}, 0, 7, 13},
                                            ClassCase{{1024, 768, 96}, 1, 12, 13},
+                                           ClassCase{{1366, 768, 96}, 1, 12, 13},
+                                           ClassCase{{1280, 800, 96}, 1, 12, 13},
                                            ClassCase{{1280, 1024, 96}, 2, 13, 25}));

@@ -84,6 +84,20 @@ TEST_P(PlotModeLayout, PlotAreaFrameAndLabels) {
     EXPECT_EQ(f.PlotNameText->text(),
               pc.mode == DisplayMode::SignalStrength ? " Encoder Signal Strength Graph" : " Encoder Signal Graph");
 
+    // The elapsed time shows in the side column under the data buttons.
+    EXPECT_TRUE(f.TimeText2->isVisibleTo(&f));
+    EXPECT_GT(f.TimeCaption->y(), f.FastButton->geometry().bottom());
+    // Long tick texts (positions on a long scale) are shown whole, each label still on its tick.
+    f.Plots().SetXTickTexts({"-1.234568e+07", "-164659.2", "37789.5", "164659.2", "1.234568e+07"});
+    f.Plots().SetYTickTexts(false, {"-12345678", "-164659", "37789", "164659", "12345678"}, 0xFFFFFF);
+    for (QLabel *l : f.XValue)
+        EXPECT_GE(l->width(), l->fontMetrics().horizontalAdvance(l->text())) << l->text().toStdString();
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_GE(f.YValue[i]->width(), f.YValue[i]->fontMetrics().horizontalAdvance(f.YValue[i]->text()));
+    EXPECT_LE(std::abs(f.XValue[4]->geometry().center().x() - pc.plot.left()), 1);
+    EXPECT_LE(std::abs(f.XValue[0]->geometry().center().x() - (pc.plot.right() + 1)), 1);
+    EXPECT_LT(f.YValue[0]->geometry().right(), f.LeftPanel->geometry().left());
+
     // Every visible control lies inside the window; none but the titles above the plot touches another.
     const QRect window(0, 0, f.width(), f.height());
     std::vector<QWidget *> shown;
@@ -123,4 +137,20 @@ TEST(PlotModeFonts, HighResolutionScreensGetSmallerTimeLabels) {
     EXPECT_EQ(f.XValue[0]->font().pointSize(), 6);
     ShowPlotLayout(f, DisplayMode::SignalPlots, kpd::LayoutLarge, 120.0, f.session(), f.Menu());
     EXPECT_EQ(f.XValue[0]->font().pointSize(), 11);
+}
+
+TEST(PlotModeLayout, TheEncoderSignalHasNoTimeAxisAndTheStatusDisplayGetsItsElapsedTimeBack) {
+    apptest::ClearInstallDir();
+    apptest::Harness h({1024, 768, 96});
+    TMainForm &f = *h.form;
+    apptest::SearchNothingIgnore(f);
+    const QRect statusPlace = f.TimeText2->geometry();
+    ShowPlotLayout(f, DisplayMode::SignalPlots, kpd::LayoutMedium, 96.0, f.session(), f.Menu());
+    EXPECT_EQ(f.XAxisText->text(), "Time in seconds");
+    EXPECT_NE(f.TimeText2->geometry(), statusPlace);
+    ShowPlotLayout(f, DisplayMode::EncoderSignal, kpd::LayoutMedium, 96.0, f.session(), f.Menu()); // F3
+    EXPECT_FALSE(f.XAxisText->isVisibleTo(&f));
+    f.ShowStatusLayout();
+    EXPECT_EQ(f.TimeText2->geometry(), statusPlace);
+    EXPECT_TRUE(f.TimeText2->isVisibleTo(&f));
 }
