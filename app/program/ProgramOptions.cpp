@@ -6,6 +6,7 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -55,6 +56,12 @@ const QCommandLineOption kQuitAfter("quit-after",
                                     "the run never waits for a user.",
                                     "ms");
 
+const QCommandLineOption kShow("show",
+                               "Open a window after the search (and the display mode): settings, units, "
+                               "plot-options (in a plot mode), alarms, info, about, engineering or "
+                               "engineering-setup; for screenshots of the windows.",
+                               "window");
+
 void Declare(QCommandLineParser &p) {
     p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions); // -platform, like Qt itself
     p.setApplicationDescription(
@@ -67,6 +74,7 @@ void Declare(QCommandLineParser &p) {
     p.addOption(kScreenshot);
     p.addOption(kScreenshotAfter);
     p.addOption(kQuitAfter);
+    p.addOption(kShow);
     for (const char *name : kQtValueOptions) {
         QCommandLineOption o(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         o.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -121,6 +129,15 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string> &args) {
         }
         o.displayMode = m;
     }
+    if (p.isSet(kShow)) {
+        o.showWindow = p.value(kShow).toStdString();
+        const auto &names = ShowableWindows();
+        if (std::find(names.begin(), names.end(), o.showWindow) == names.end()) {
+            o.error = "--show needs one of settings, units, plot-options, alarms, info, about, engineering "
+                      "or engineering-setup, not \"" + o.showWindow + "\"";
+            return o;
+        }
+    }
     if (p.isSet(kScreenshot)) {
         o.screenshotFile = p.value(kScreenshot).toStdString();
         if (o.screenshotFile.empty()) {
@@ -160,6 +177,12 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string> &args) {
         o.dataFile = ec ? file : absolute.string();
     }
     return o;
+}
+
+const std::vector<std::string> &ShowableWindows() {
+    static const std::vector<std::string> names{"settings", "units",       "plot-options", "alarms",
+                                                "info",     "about",       "engineering",  "engineering-setup"};
+    return names;
 }
 
 std::string ProgramHelpText() {

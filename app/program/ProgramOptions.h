@@ -18,6 +18,7 @@ struct ProgramOptions {
     int displayMode = 0;           // 1 encoder signal, 2 signal strength, 3 signal plots: opened after the search
     int screenshotAfterMs = 1500;
     std::string dataFile;          // a recorded .man, .lis, .str or .pos file loaded after the search; empty: none
+    std::string showWindow;        // a window opened after the search and the mode (ShowableWindows); empty: none
     std::string error;             // set when the arguments could not be parsed (the program ends with code 2)
 };
 
@@ -26,6 +27,9 @@ struct ProgramOptions {
 // value, more than one file, a file that cannot be read, or --mode together with a file (the file chooses
 // its display mode) sets error.
 ProgramOptions ParseProgramOptions(const std::vector<std::string> &args);
+
+// The names --show takes: the windows a user opens from the main window, in the order --help lists them.
+const std::vector<std::string> &ShowableWindows();
 
 // The text --help prints: usage line, description, options and the file argument.
 std::string ProgramHelpText();

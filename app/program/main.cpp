@@ -6,6 +6,7 @@
 #include "program/OpenAtStartDialogs.h"
 #include "program/ProgramOptions.h"
 #include "program/ProgramWindows.h"
+#include "program/ShowWindow.h"
 #include "program/UnattendedDialogs.h"
 #include "windows/MainForm.h"
 
@@ -85,6 +86,12 @@ int main(int argc, char **argv) {
                     std::fprintf(stderr, "KPD: cannot write the screenshot %s\n",
                                  file.toLocal8Bit().constData());
             });
+        }
+        if (!options.showWindow.empty()) {
+            // After the search and the display mode's switch (500 ms, then its command's 500 ms).
+            const std::string window = options.showWindow;
+            QTimer::singleShot(options.displayMode >= 1 ? 1600 : 600, MainForm,
+                               [MainForm, window] { kpd::ShowWindow(*MainForm, window); });
         }
         if (options.quitAfterMs >= 0)
             QTimer::singleShot(options.quitAfterMs, MainForm,
