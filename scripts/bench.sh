@@ -4,8 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
+# The same build as the test command's (scripts/build-env.sh): neither compiles what the other did.
+source scripts/build-env.sh
+normal_build
 export QT_QPA_PLATFORM=offscreen
 for b in build/bin/bench_*; do
   [ -x "$b" ] || continue

@@ -5,9 +5,8 @@
 # ThreadSanitizer build of the thread tests, and a few seconds of each fuzzer. Prints the time of each pass
 # at the end.
 #
-# Compiled objects are kept in a compiler cache outside the clone ($KPD_CCACHE_DIR, default
-# ~/.cache/kpd-ccache), keyed on paths relative to the clone, so a fresh clone of the same sources in
-# another folder reuses them.
+# Compiled objects are kept in a compiler cache outside the clone (scripts/build-env.sh); scripts/run.sh
+# makes the same normal build, so after it the normal build here has nothing to compile.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -21,16 +20,8 @@ export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/scripts/tsan.supp
 
-cache_flags=()
-if command -v ccache >/dev/null; then
-  export CCACHE_DIR=${KPD_CCACHE_DIR:-$HOME/.cache/kpd-ccache}
-  export CCACHE_BASEDIR=$PWD
-  export CCACHE_NOHASHDIR=1
-  export CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-10G}
-  cache_flags=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-  export KPD_COMPILER_LAUNCHER=ccache
-  ccache --zero-stats >/dev/null
-fi
+source scripts/build-env.sh
+if command -v ccache >/dev/null; then ccache --zero-stats >/dev/null; fi
 
 times=()
 pass_start=0
@@ -48,8 +39,7 @@ summary() {
 trap summary EXIT
 
 begin "normal build"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKPD_WERROR=ON "${cache_flags[@]}" >/dev/null
-cmake --build build -j"$jobs"
+normal_build
 end
 begin "normal tests"
 ctest --test-dir build --output-on-failure -j"$test_jobs"
