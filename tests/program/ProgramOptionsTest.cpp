@@ -64,6 +64,15 @@ TEST(ProgramOptions, DisplayModeByNameOrNumber) {
     EXPECT_FALSE(ParseProgramOptions({"--screenshot-after", "soon"}).error.empty());
 }
 
+TEST(ProgramOptions, PortInsteadOfTheSearch) {
+    EXPECT_EQ(ParseProgramOptions({"--port", "33"}).port, 33);
+    EXPECT_EQ(ParseProgramOptions({"--port=1"}).port, 1);
+    EXPECT_EQ(ParseProgramOptions({}).port, 0);
+    for (const char *bad : {"0", "257", "COM3", ""})
+        EXPECT_NE(ParseProgramOptions({"--port", bad}).error.find("--port needs a port number"), std::string::npos)
+            << bad;
+}
+
 TEST(ProgramOptions, HelpAndVersionEndTheProgram) {
     for (const char *a : {"--help", "-h"})
         EXPECT_EQ(ParseProgramOptions({a}).action, ProgramOptions::Action::Help) << a;
