@@ -43,7 +43,7 @@ std::string ComData::FoundMessage(int modelCode) {
 }
 
 bool ComData::SyncLink() {
-    return PortLink(m_portNumber).SyncLink();
+    return PortLink(m_portNumber).SyncLink(m_abandon);
 }
 
 bool ComData::readRegister(uint8_t r, uint16_t &value) {
@@ -59,7 +59,15 @@ void ComData::handOverSettings() {
     if (onSettingsRead) onSettingsRead(m_interpolationSetting, m_settingsWord);
 }
 
-bool ComData::Connect(std::string &message, int &modelIndex) {
+bool ComData::Connect(std::string &message, int &modelIndex, const ConnectProbe &probe) {
+    m_abandon = probe.abandon;
+    const bool connected = connectSteps(message, modelIndex, probe.handshakeTimeoutMs);
+    m_abandon = nullptr;
+    return connected;
+}
+
+bool ComData::connectSteps(std::string &message, int &modelIndex, int handshakeTimeoutMs) {
+    if (m_abandon && m_abandon->load()) return false;
     if (m_portOpen) {
         ClosePortIfOpen();
         WaitMs(kReopenPauseMs);
@@ -70,7 +78,10 @@ bool ComData::Connect(std::string &message, int &modelIndex) {
 
     // The electronics may still be streaming from an earlier run.
     StopStreaming();
-    if (!SyncLink()) return false;
+    const bool synced = handshakeTimeoutMs > 0
+                            ? PortLink(m_portNumber).SyncLinkWithTimeout(handshakeTimeoutMs, m_abandon)
+                            : SyncLink();
+    if (!synced) return false;
 
     const int msp = ReadMSPVersion(m_portNumber);
     if (msp < 0) return false;
@@ -101,11 +112,15 @@ bool ComData::ClosePortIfOpen() {
 }
 
 PortOpenFailure ComData::OpenFailure() const {
+    return OpenFailureOf(m_portNumber);
+}
+
+PortOpenFailure ComData::OpenFailureOf(int port) {
     PortOpenFailure f;
-    f.port = m_portNumber;
+    f.port = port;
     char device[512] = {};
     char group[256] = {};
-    switch (GetOpenFailure(m_portNumber, device, sizeof device, group, sizeof group)) {
+    switch (GetOpenFailure(port, device, sizeof device, group, sizeof group)) {
     case SENSLINK_OPEN_OK:
         f.reason = PortOpenFailure::Reason::None;
         break;

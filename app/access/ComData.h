@@ -6,7 +6,8 @@
 // second. Operations return true on success and false at the first failed step; none shows a message.
 //
 // The link operations are used from the user-interface thread only, and only while no worker thread talks
-// to the port. Worker threads talk to the port through their own PortLink for PortNumber(); they share the
+// to the port; the exception is the search, which runs Connect on each probed port's own object on a
+// thread of its own and hands the object it keeps to the user-interface thread once that thread is done. Worker threads talk to the port through their own PortLink for PortNumber(); they share the
 // atomic flags below with the user-interface thread (handed to them by address).
 #pragma once
 
@@ -27,6 +28,17 @@ struct ElectronicsInfo {
     uint16_t firmwareVersion = 0;
     int powerOnTime = 0; // hours
     int powerOnCycles = 0;
+};
+
+// How a search that probes several ports side by side runs Connect on one of them (on a thread of its
+// own: the object then belongs to that thread until the search takes its result).
+struct ConnectProbe {
+    // When set, the sequence ends unsuccessfully before its next handshake attempt (the search has
+    // decided without this port). Looked at only during Connect.
+    const std::atomic<bool> *abandon = nullptr;
+    // > 0: the read time-out of the first handshake's attempts (the port's time-out is restored for the
+    // rest of the sequence); 0: the port's time-out, as for every other handshake.
+    int handshakeTimeoutMs = 0;
 };
 
 class ComData {
@@ -55,12 +67,14 @@ public:
     // first attempt answered with 0x90.
     bool SyncLink();
     // Open, configure and identify the electronics. On success message is the found message with the port
-    // number appended and modelIndex is 0.
-    bool Connect(std::string &message, int &modelIndex);
+    // number appended and modelIndex is 0. probe: how a side-by-side search runs it (see ConnectProbe).
+    bool Connect(std::string &message, int &modelIndex, const ConnectProbe &probe = {});
     // If the port is open: ClosePort and mark it closed. Always true.
     bool ClosePortIfOpen();
     // Why the last open of this object's port failed (Reason::None after a successful open).
     PortOpenFailure OpenFailure() const;
+    // The same for any port, as the link library recorded its last open (by the port's owner only).
+    static PortOpenFailure OpenFailureOf(int port);
     // 10-word stop burst, 20 ms pause, purge receive buffer. Always true.
     bool StopStreaming();
     // Reads InterpDepth into InterpolationSetting and Settings into SettingsWord, then hands both to
@@ -127,6 +141,7 @@ public:
     DataSets &Data;
 
 private:
+    bool connectSteps(std::string &message, int &modelIndex, int handshakeTimeoutMs);
     bool readRegister(uint8_t reg, uint16_t &value);
     bool syncAndWriteCommand(uint16_t code);
     void handOverSettings();
@@ -140,4 +155,5 @@ private:
     int32_t m_positionSnapshot = 0;
     uint16_t m_readBuffer = 0;
     int m_processorVersion = 0;
+    const std::atomic<bool> *m_abandon = nullptr; // the probe's flag, during Connect only
 };

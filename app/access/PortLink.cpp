@@ -6,21 +6,22 @@ void PortLink::PurgeReceive() const {
     ClearRxBuffer(m_portNumber);
 }
 
-bool PortLink::SyncLink() const {
+bool PortLink::SyncLink(const std::atomic<bool> *abandon) const {
     // Unlike the library's own resynchronisation this keeps the port's time-out (200 ms once connected).
     for (int attempt = 0; attempt < SyncAttempts; ++attempt) {
+        if (abandon && abandon->load()) return false;
         ClearRxBuffer(m_portNumber);
         if (SendSync(m_portNumber) == 0) return true;
     }
     return false;
 }
 
-bool PortLink::SyncLinkWithTimeout(int timeoutMs) const {
+bool PortLink::SyncLinkWithTimeout(int timeoutMs, const std::atomic<bool> *abandon) const {
     int oldTimeout = 0;
     int baud = 0;
     if (GetPortConfig(m_portNumber, &oldTimeout, &baud) != 0) return false;
     if (ConfigPort(m_portNumber, timeoutMs, baud) != 0) return false;
-    const bool synced = SyncLink();
+    const bool synced = SyncLink(abandon);
     ConfigPort(m_portNumber, oldTimeout, baud);
     return synced;
 }

@@ -6,6 +6,7 @@
 // buffer, SendSync) at the port's current time-out, true at the first attempt answered with 0x90.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <span>
 
@@ -17,10 +18,11 @@ public:
     int PortNumber() const { return m_portNumber; }
 
     void PurgeReceive() const;
-    bool SyncLink() const;
+    // abandon (may be null): when it is set the loop ends before its next attempt, unsuccessful.
+    bool SyncLink(const std::atomic<bool> *abandon = nullptr) const;
     // SyncLink with the port's read time-out set to timeoutMs for its duration (same baud rate); the port's
     // configuration is restored afterwards.
-    bool SyncLinkWithTimeout(int timeoutMs) const;
+    bool SyncLinkWithTimeout(int timeoutMs, const std::atomic<bool> *abandon = nullptr) const;
     // One register read transaction (no purge, no sync); false on a missing or invalid reply.
     bool ReadRegister(uint32_t address, uint16_t &value) const;
 

@@ -30,6 +30,8 @@ int RunCommand(const CtlOptions &options, CtlOutput &out) {
         return RunCalibrate(options, out);
     case CommandKind::Align:
         return RunAlign(options, out);
+    case CommandKind::Ports:
+        return RunPorts(options, out);
     case CommandKind::Help:
         break;
     }

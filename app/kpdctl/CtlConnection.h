@@ -1,7 +1,7 @@
-// CtlConnection: kpdctl's connection to the electronics: Connect on the port given with --port, or the
-// search over COM1..COM256 (ElectronicsSearch, as KPD searches); then the identification registers and
-// KPD's units settings (KPD.ini from the install directory, the position scale computed for the
-// electronics as KPD computes it after its search). The port is closed when the connection goes.
+// CtlConnection: kpdctl's connection to the electronics: Connect on the port given with --port (or the
+// port of the device given with --device), or the search over COM1..COM256 (ElectronicsSearch, as KPD
+// searches); then the identification registers and KPD's units settings (KPD.ini from the install
+// directory, the position scale computed for the electronics as KPD computes it after its search). The port is closed when the connection goes.
 #pragma once
 
 #include "kpdctl/CtlOptions.h"

@@ -24,6 +24,7 @@ constexpr CommandName kCommands[] = {
     {"find", CommandKind::Find},           {"info", CommandKind::Info},     {"read", CommandKind::Read},
     {"write", CommandKind::Write},         {"status", CommandKind::Status}, {"record", CommandKind::Record},
     {"calibrate", CommandKind::Calibrate}, {"align", CommandKind::Align},
+    {"ports", CommandKind::Ports},
 };
 
 // The options each command takes besides --port, --json and --help.
@@ -131,6 +132,10 @@ ParseResult ParseArguments(const std::vector<std::string> &args) {
             const auto n = v ? platform::ParseInteger(*v) : std::nullopt;
             if (!n || *n < 1 || *n > 256) return fail("--port needs a port number from 1 to 256");
             o.port = static_cast<int>(*n);
+        } else if (a == "--device") {
+            const auto v = takeValue(a);
+            if (!v || v->empty()) return fail("--device needs the path of a serial device");
+            o.device = *v;
         } else if (a == "--count") {
             const auto v = takeValue(a);
             const auto n = v ? platform::ParseInteger(*v) : std::nullopt;
@@ -168,7 +173,7 @@ ParseResult ParseArguments(const std::vector<std::string> &args) {
         } else {
             return fail("unknown option " + a + " (see kpdctl --help)");
         }
-        if (hasValue && a != "--port" && a != "--count" && a != "--seconds" && a != "--output" &&
+        if (hasValue && a != "--port" && a != "--device" && a != "--count" && a != "--seconds" && a != "--output" &&
             a != "--set-after" && a != "--timeout")
             return fail(a + " takes no value");
     }
@@ -193,6 +198,9 @@ ParseResult ParseArguments(const std::vector<std::string> &args) {
         return r;
     }
 
+    if (o.port != 0 && !o.device.empty()) return fail("--port and --device name the same thing: give one");
+    if (o.command == CommandKind::Ports && (o.port != 0 || !o.device.empty()))
+        return fail("ports lists every port: --port and --device do not apply");
     const std::set<std::string> allowed = OptionsOf(o.command);
     for (const std::string &g : given)
         if (!allowed.count(g)) return fail("option " + g + " does not apply to " + command);
@@ -200,6 +208,7 @@ ParseResult ParseArguments(const std::vector<std::string> &args) {
     switch (o.command) {
     case CommandKind::Find:
     case CommandKind::Info:
+    case CommandKind::Ports:
         if (!positionals.empty()) return fail(command + " takes no arguments");
         break;
     case CommandKind::Read:
@@ -275,9 +284,13 @@ The KPD Digital Sensor electronics from a terminal or a script, through the same
 evaluation and data files as KPD.
 
 Commands:
-  find                      search COM1..COM256 as KPD does and print the port, model, sensor type,
-                            interpolation, firmware and processor versions of the first electronics
-                            that answer (nothing is written to the electronics)
+  find                      search COM1..COM256 as KPD does (the ports side by side, the lowest port
+                            that answers wins) and print the port, model, sensor type, interpolation,
+                            firmware and processor versions of the electronics found (nothing is
+                            written to the electronics)
+  ports                     list every port COM1..COM256 whose device exists: the device file, its
+                            /dev/serial/by-id name where it has one, and whether it can be opened (or
+                            why not: permission, with the group owning it, or held by another program)
   info                      the information command: serial number, firmware, processor version,
                             power-on time and cycles, port and baud rate (sets bit 0 of Config when it
                             is clear, as KPD's information command does)
@@ -313,6 +326,7 @@ Commands:
 
 Options:
   --port N                  use COM N (1..256) instead of searching COM1..COM256
+  --device PATH             use the port whose device PATH is (a /dev/serial/by-id/... link, /dev/ttyUSB0)
   --json                    one JSON object per line on standard output (errors as JSON objects with
                             "type":"error" on standard error)
   --timeout S               calibrate: give up after S seconds (default: no limit); align: wait at most
@@ -326,7 +340,8 @@ KPD's install directory.
 
 Exit codes:
   0  success (also a status --watch ended with Ctrl+C, or by a reader that closed its output)
-  1  the electronics did not answer or failed (link failure), a refused request (write without --yes,
+  1  the electronics did not answer or failed (link failure), a --device that no port reaches, a
+     refused request (write without --yes,
      a malformed word, a mode the electronics are not in), a failed calibration, or a recording that was
      interrupted or could not be written
   2  bad command line

@@ -8,7 +8,7 @@
 
 namespace kpdctl {
 
-enum class CommandKind { Help, Find, Info, Read, Write, Status, Record, Calibrate, Align };
+enum class CommandKind { Help, Find, Info, Read, Write, Status, Record, Calibrate, Align, Ports };
 
 // What `record` records: the data of a display mode (and the data set of the same number).
 enum class RecordKind { Status = 0, Encoder = 1, Strength = 2, Plots = 3 };
@@ -16,6 +16,7 @@ enum class RecordKind { Status = 0, Encoder = 1, Strength = 2, Plots = 3 };
 struct CtlOptions {
     CommandKind command = CommandKind::Help;
     int port = 0;      // --port N (1..256); 0: search COM1..COM256
+    std::string device; // --device PATH: the port whose device PATH is (instead of --port)
     bool json = false; // --json: one JSON object per line
 
     std::vector<uint8_t> registers;        // read: the registers, in the order given

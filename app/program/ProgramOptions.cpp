@@ -45,6 +45,11 @@ const QCommandLineOption kMode("mode",
                                "(encoder signal), strength (signal strength) or plots (signal plots); also "
                                "0 to 3.",
                                "mode");
+const QCommandLineOption kPort("port",
+                               "Connect to the electronics on COM <n> (1 to 256) without searching the other "
+                               "ports; when they do not answer, the usual question follows and Retry searches "
+                               "all ports.",
+                               "n");
 const QCommandLineOption kScreenshot("screenshot", "Write a PNG picture of the main window to <file>.", "file");
 const QCommandLineOption kScreenshotAfter("screenshot-after",
                                           "Take the screenshot <ms> milliseconds after the start (default "
@@ -71,6 +76,7 @@ void Declare(QCommandLineParser &p) {
     p.addOption(kHelp);
     p.addOption(kVersion);
     p.addOption(kMode);
+    p.addOption(kPort);
     p.addOption(kScreenshot);
     p.addOption(kScreenshotAfter);
     p.addOption(kQuitAfter);
@@ -137,6 +143,16 @@ ProgramOptions ParseProgramOptions(const std::vector<std::string> &args) {
                       "or engineering-setup, not \"" + o.showWindow + "\"";
             return o;
         }
+    }
+    if (p.isSet(kPort)) {
+        const std::string value = p.value(kPort).toStdString();
+        int port = 0;
+        const auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), port);
+        if (value.empty() || ec != std::errc() || ptr != value.data() + value.size() || port < 1 || port > 256) {
+            o.error = "--port needs a port number from 1 to 256, not \"" + value + "\"";
+            return o;
+        }
+        o.port = port;
     }
     if (p.isSet(kScreenshot)) {
         o.screenshotFile = p.value(kScreenshot).toStdString();

@@ -1,5 +1,5 @@
 // Command-line options of the program, in the usual form (Qt's command-line parser): --help and --version,
-// a display mode to open after the search, a screenshot of the main window, a timed shutdown without the
+// the port of the electronics (instead of the search), a display mode to open after the search, a screenshot of the main window, a timed shutdown without the
 // confirmation box (used by the run script and by tests without a display), and a data file to show at
 // start (a file manager opens recordings this way). Qt's own options (-platform NAME, -style NAME, ...)
 // are accepted and left to Qt.
@@ -16,6 +16,7 @@ struct ProgramOptions {
     std::string screenshotFile;    // empty: no screenshot
     int quitAfterMs = -1;          // < 0: run until the user closes the window
     int displayMode = 0;           // 1 encoder signal, 2 signal strength, 3 signal plots: opened after the search
+    int port = 0;                  // --port N: connect to COM N (1..256) without searching; 0: search
     int screenshotAfterMs = 1500;
     std::string dataFile;          // a recorded .man, .lis, .str or .pos file loaded after the search; empty: none
     std::string showWindow;        // a window opened after the search and the mode (ShowableWindows); empty: none
@@ -23,6 +24,7 @@ struct ProgramOptions {
 };
 
 // Parses the arguments after the program name. --mode takes 0..3 or status, encoder, strength, plots;
+// --port a port number 1..256;
 // --screenshot-after and --quit-after a number of milliseconds. An unknown option, a missing or bad
 // value, more than one file, a file that cannot be read, or --mode together with a file (the file chooses
 // its display mode) sets error.

@@ -62,10 +62,11 @@ int main(int argc, char **argv) {
         // The searching window's construction shows the main window and runs the first search.
         const int displayMode = options.displayMode;
         const bool loadAtStart = !options.dataFile.empty();
-        MainForm->Startup = new TStartup(MainForm, [MainForm, displayMode, loadAtStart](TStartup *startup) {
+        const int port = options.port;
+        MainForm->Startup = new TStartup(MainForm, [MainForm, displayMode, loadAtStart, port](TStartup *startup) {
             MainForm->Startup = startup;
             MainForm->show();
-            MainForm->session().Search();
+            MainForm->session().Search(port); // 0: all ports
             // File > Load's command: it waits until the search has settled (also after a retry) and any
             // worker has ended, then shows the file in its display mode (in demo mode without electronics).
             if (loadAtStart) MainForm->session().LoadData();

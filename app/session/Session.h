@@ -170,8 +170,9 @@ public:
     void ResetAlarms();
 
     // ---- Connection ----
-    // Polls COM1..COM256 for the electronics; a port step.
-    void Search();
+    // Polls COM1..COM256 for the electronics, side by side (the lowest port that answers wins); with a
+    // port (1..256) that port alone. A port step.
+    void Search(int port = 0);
     // The link failed (the worker has ended): asks the user, once the worker's handler has returned.
     void LinkFailure();
 
@@ -197,7 +198,7 @@ private:
     void TryPortStep(std::shared_ptr<std::function<bool()>> step);
     void ReplaceAccess(std::unique_ptr<ComData> access);
     void AttachAccess();
-    bool SearchNow();
+    bool SearchNow(int port);
     void ReadIdentification();
     bool DecideLinkFailure();
     bool Reconnect();

@@ -5,6 +5,7 @@
 #include "session/PlotController.h"
 #include "session/PortAccessNote.h"
 
+#include "access/ElectronicsSearch.h"
 #include "access/PortLink.h"
 #include "access/RegisterMap.h"
 #include "platform/Dialogs.h"
@@ -68,33 +69,35 @@ void Session::HardwareReset() {
     });
 }
 
-void Session::Search() {
-    RunPortStep([this] { return SearchNow(); });
+void Session::Search(int port) {
+    RunPortStep([this, port] { return SearchNow(port); });
 }
 
-bool Session::SearchNow() {
+bool Session::SearchNow(int port) {
     // The old object goes without closing its port; the library keeps that port open and a later
     // OpenPort on it succeeds. The data sets stay.
     ReplaceAccess(nullptr);
     status_->Evaluation().History().Clear();
     view_.ShowProgress("Searching for Electronics...", "");
 
-    std::string message;
-    bool found = false;
+    // The ports are probed side by side; the label names the lowest port still being polled.
+    ElectronicsSearch search(data_);
+    std::unique_ptr<ComData> connected =
+        search.Run(port > 0 ? port : kFirstPort, port > 0 ? port : kLastPort, [this](int n) {
+            view_.ShowProgress("", "Polling COM" + std::to_string(n) + "...");
+            return true;
+        });
     PortAccessNote note; // devices that exist but could not be opened
-    for (int n = kFirstPort; n <= kLastPort && !found; ++n) {
-        view_.ShowProgress("", "Polling COM" + std::to_string(n) + "...");
-        ReplaceAccess(std::make_unique<ComData>(n, data_));
-        int modelIndex = 0;
-        if (access_->Connect(message, modelIndex)) {
-            modelIndex_ = modelIndex;
-            found = true;
-        } else {
-            note.Add(access_->OpenFailure());
-            access_->ClosePortIfOpen();
-            ReplaceAccess(nullptr);
-        }
+    for (const PortOpenFailure &failure : search.OpenFailures())
+        note.Add(failure);
+    const bool found = connected != nullptr;
+    if (found) {
+        ReplaceAccess(std::move(connected));
+        modelIndex_ = access_->ModelIndex();
+        // What the connection read of the settings, as the window shows it.
+        view_.ShowInterpolationAndFrequency(access_->InterpolationSetting(), access_->SettingsWord());
     }
+    const std::string message = search.Message();
 
     if (!found) {
         status_->Evaluation().History().Clear();

@@ -2,7 +2,17 @@
  *
  * Every function names its serial port by number (1..256 = COM1..COM256) and returns a signed 32-bit
  * result. Unless a line says otherwise: 0 success, -1 missing/short/invalid reply or failed platform
- * call, -2 request not written. The caller owns every buffer. Calls must not overlap (no locks inside).
+ * call, -2 request not written. The caller owns every buffer.
+ *
+ * Threads: the library holds no lock. Each port has a slot of its own (its descriptor, time-outs, device
+ * state and last open outcome) and every call touches only the slot of the port it names, so calls on
+ * different ports may run at the same time on different threads: every function that takes a port is
+ * thread-safe per port. Calls on one port must not overlap: one party (thread) owns a port at a time and
+ * makes all of its calls, from OpenPort to ClosePort, GetOpenFailure and GetPortDevice included; hand a port
+ * to another thread only with a synchronisation between the two (a join, a mutex). DLLVersion may be
+ * called at any time. SENSLINK_PORT_DIR is read at every open; it must not change while a call runs.
+ * Two port numbers that reach the same device (two links to one terminal) are one device: while one of
+ * them is open the other fails to open as busy.
  *
  * Port n opens $SENSLINK_PORT_DIR/COMn when that variable is set, otherwise the fixed device table:
  * COM1-COM32 -> /dev/ttyS0-31, COM33-COM96 -> /dev/ttyUSB0-63, COM97-COM160 -> /dev/ttyACM0-63,
@@ -134,6 +144,10 @@ SENSLINK_API int WriteRs232Data(int port, int count, const uint8_t *buf);
  * resolved to what it points at; empty for a port without device); group, the name of the group owning
  * the device (its number when the name is unknown; empty when there is no device file). */
 SENSLINK_API int GetOpenFailure(int port, char *device, int deviceSize, char *group, int groupSize);
+/* The device file of port, the path OpenPort opens ($SENSLINK_PORT_DIR/COMn or the fixed device table),
+ * into path (NUL-terminated, cut to fit; empty for a port without device). 1 when that file exists (a link
+ * is followed to what it points at), 0 when it does not or the port has no device, -1 out of range. */
+SENSLINK_API int GetPortDevice(int port, char *path, int pathSize);
 
 /* ---- Framing, sync and transactions ---- */
 

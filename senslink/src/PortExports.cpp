@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
 
 using namespace senslink;
 
@@ -36,6 +37,14 @@ SENSLINK_API int GetOpenFailure(int port, char *device, int deviceSize, char *gr
     copyOut(f.device, device, deviceSize);
     copyOut(f.group, group, groupSize);
     return f.reason;
+}
+
+SENSLINK_API int GetPortDevice(int port, char *path, int pathSize) {
+    if (port < 1 || port > kPortCount) return -1;
+    const std::string file = devicePath(port);
+    copyOut(file, path, pathSize);
+    struct stat st {};
+    return !file.empty() && ::stat(file.c_str(), &st) == 0 ? 1 : 0;
 }
 
 SENSLINK_API int ClosePort(int port) {

@@ -1,4 +1,5 @@
-// The process-wide table of serial port slots (port n in slot n-1).
+// The process-wide table of serial port slots (port n in slot n-1). A call touches only the slot of the
+// port it names, so calls on different ports may run on different threads at once (see senslink.h).
 #ifndef SENSLINK_PORTTABLE_H
 #define SENSLINK_PORTTABLE_H
 

@@ -37,6 +37,13 @@ TEST(CtlOptionsTest, CommandsAndCommonOptions) {
     EXPECT_EQ(Parsed({"status", "-h"}).command, CommandKind::Help);
 }
 
+TEST(CtlOptionsTest, PortsAndDevice) {
+    EXPECT_EQ(Parsed({"ports", "--json"}).command, CommandKind::Ports);
+    EXPECT_EQ(Parsed({"find", "--device=/dev/ttyUSB0"}).device, "/dev/ttyUSB0");
+    EXPECT_NE(Refused({"info", "--port", "3", "--device", "/dev/ttyUSB0"}).find("give one"), std::string::npos);
+    EXPECT_NE(Refused({"ports", "--port", "3"}).find("do not apply"), std::string::npos);
+}
+
 TEST(CtlOptionsTest, ReadTakesNamesAndNumbers) {
     const auto o = Parsed({"read", "Magnitude", "status", "0x92", "Addr3e", "30"});
     EXPECT_EQ(o.registers,

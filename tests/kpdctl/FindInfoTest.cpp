@@ -5,6 +5,9 @@
 #include <QJsonObject>
 
 #include <chrono>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -85,8 +88,32 @@ TEST_F(FindInfoTest, SilentSimulatorIsNotFoundWithAClearError) {
     EXPECT_EQ(errors[0]["type"].toString(), "error");
     EXPECT_EQ(errors[0]["exit"].toInt(), 3);
     EXPECT_TRUE(errors[0]["message"].toString().contains("no electronics answered"));
-    // The silent port cost its 13 handshakes at 200 ms: it was tried, not skipped.
-    EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(2000));
+    // The silent port cost its 13 handshakes (at the search's 50 ms): it was tried, not skipped.
+    EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(13 * 50));
+}
+
+TEST_F(FindInfoTest, PortsListsTheDevicesAndFindAndDeviceReachTheElectronics) {
+    StartSimulator(3);
+    kpdsim::Simulator silent(FastOptions()), held(FastOptions()); // unplugged below it; held by another program
+    ASSERT_TRUE(silent.start(kpdtest::SimulatorPortDir(), 1) && held.start(kpdtest::SimulatorPortDir(), 5));
+    silent.setSilent(true);
+    const int fd = ::open(held.devicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+
+    const auto ports = RunCtl({"ports", "--json"});
+    ASSERT_EQ(ports.json.size(), 3u) << ports.out << ports.err;
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(ports.json[i]["port"].toInt(), int(2 * i + 1));
+        EXPECT_EQ(ports.json[i]["access"].toString(), i < 2 ? "ok" : "busy");
+    }
+    // The search passes the silent port and the held one; --device names a port by its device.
+    for (const auto &args : std::vector<std::vector<std::string>>{{"find", "--json"},
+                                                                  {"find", "--json", "--device", Sim().devicePath()}})
+        EXPECT_EQ(RunCtl(args).json.at(0)["port"].toInt(), 3);
+    const auto nowhere = RunCtl({"info", "--device", "/nonexistent/ttyUSB9"});
+    EXPECT_EQ(nowhere.code, 1);
+    EXPECT_NE(nowhere.err.find("no port COM1..COM256 reaches the device /nonexistent/ttyUSB9"), std::string::npos);
+    ::close(fd);
 }
 
 TEST_F(FindInfoTest, OtherCommandsOnASilentPortFailWithExitOne) {

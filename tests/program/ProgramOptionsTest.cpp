@@ -64,6 +64,12 @@ TEST(ProgramOptions, DisplayModeByNameOrNumber) {
     EXPECT_FALSE(ParseProgramOptions({"--screenshot-after", "soon"}).error.empty());
 }
 
+TEST(ProgramOptions, PortInsteadOfTheSearch) {
+    EXPECT_EQ(ParseProgramOptions({"--port", "33"}).port, 33);
+    for (const char *bad : {"0", "257", "COM3"})
+        EXPECT_NE(ParseProgramOptions({"--port", bad}).error.find("--port needs a port number"), std::string::npos);
+}
+
 TEST(ProgramOptions, HelpAndVersionEndTheProgram) {
     for (const char *a : {"--help", "-h"})
         EXPECT_EQ(ParseProgramOptions({a}).action, ProgramOptions::Action::Help) << a;
