@@ -272,6 +272,10 @@ if [ ${#debs[@]} -eq 4 ]; then
   grep -q "^libsenslink ${version%%.*} libsenslink1" "$work/shlibs" 2>/dev/null && ok "shlibs: $(cat "$work/shlibs")" ||
     fail "libsenslink1 has no shlibs entry"
   grep -qx 'activate-noawait ldconfig' "$work/triggers" 2>/dev/null && ok "ldconfig trigger" || fail "libsenslink1 ldconfig trigger"
+  # The trigger does ldconfig's work: no maintainer script calls it.
+  dpkg-deb --ctrl-tarfile "$libdeb" | tar -t >"$work/control-files.txt"
+  grep -qE '^\./(postinst|postrm)$' "$work/control-files.txt" && fail "libsenslink1 has maintainer scripts" ||
+    ok "libsenslink1 without maintainer scripts"
 
   if command -v lintian >/dev/null; then
     echo "== lintian =="
