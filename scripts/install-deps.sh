@@ -2,12 +2,13 @@
 # Installs the Debian packages KPD needs to build, run and test. Does nothing slow when all are present.
 set -euo pipefail
 # clang and libclang-rt-14-dev (libFuzzer's runtime) build the fuzz harnesses (scripts/fuzz.sh).
-# dpkg-dev, file, shared-mime-info and desktop-file-utils build and check the Debian package
-# (scripts/check-package.sh). ccache keeps compiled objects between test runs (scripts/test.sh);
-# python3-serial runs the scripted client of the status-rate benchmark.
+# help2man makes the manual pages from the programs' --help; dpkg-dev, file, shared-mime-info,
+# desktop-file-utils and lintian build and check the Debian packages (scripts/check-package.sh). ccache
+# keeps compiled objects between test runs (scripts/test.sh); python3-serial runs the scripted client of
+# the status-rate benchmark.
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libjpeg-dev libgtest-dev libgmock-dev
           libbenchmark-dev xvfb xauth x11-apps imagemagick fonts-liberation
-          dpkg-dev file shared-mime-info desktop-file-utils clang libclang-rt-14-dev
+          dpkg-dev file shared-mime-info desktop-file-utils lintian help2man clang libclang-rt-14-dev
           ccache python3-serial)
 missing=()
 # A locale with a decimal comma, so the tests can prove that numbers never follow the user's locale.
