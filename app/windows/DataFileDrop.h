@@ -13,7 +13,8 @@ class QWidget;
 class DataFileDrop : public QObject {
 public:
     // `allowed`: whether File > Load can be chosen now; `load`: loads a file.
-    DataFileDrop(QWidget &window, std::function<bool()> allowed, std::function<void(const std::string &)> load);
+    DataFileDrop(QWidget &window, std::function<bool()> allowed,
+                 std::function<void(const std::string &)> load);
 
     // Whether a file name ends in one of the four data-file extensions (any case).
     static bool IsDataFileName(const QString &file);

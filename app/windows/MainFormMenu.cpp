@@ -29,12 +29,13 @@ void TMainForm::CreateMenu() {
         connect(a, &QAction::triggered, this, [fn = std::move(fn)] { fn(); });
     };
 
-    on(m.AddItem("Loaddata1", "&Load...", "File1", QKeySequence(Qt::CTRL | Qt::Key_O)), [&s] { s.LoadData(); });
+    on(m.AddItem("Loaddata1", "&Load...", "File1", QKeySequence(Qt::CTRL | Qt::Key_O)),
+       [&s] { s.LoadData(); });
     m.AddMenu("Savedata1", "&Save", "File1");
     static const char *const saveItems[4][2] = {{"StatusandSetup1", "&Status and Setup Data"},
-                                   {"EncoderSignal1", "&Encoder Signal Data"},
-                                   {"SignalStrengthData1", "Signal S&trength Data"},
-                                   {"PositionandVelocityData1", "&Position and Velocity Data"}};
+                                                {"EncoderSignal1", "&Encoder Signal Data"},
+                                                {"SignalStrengthData1", "Signal S&trength Data"},
+                                                {"PositionandVelocityData1", "&Position and Velocity Data"}};
     for (int kind = 0; kind < 4; ++kind)
         on(m.AddItem(saveItems[kind][0], saveItems[kind][1], "Savedata1"),
            [&s, kind] { s.SaveData(static_cast<DisplayMode>(kind)); });
@@ -51,12 +52,16 @@ void TMainForm::CreateMenu() {
     connect(m.Menu("Savedata1"), &QMenu::aboutToShow, this, [this] {
         for (int kind = 0; kind < 4; ++kind)
             menu_.Item(saveItems[kind][0])
-                ->setText(QString(saveItems[kind][1]) + (kind == kpd::Index(session_->Mode()) ? "\tCtrl+S" : ""));
+                ->setText(QString(saveItems[kind][1]) +
+                          (kind == kpd::Index(session_->Mode()) ? "\tCtrl+S" : ""));
     });
     m.AddMenu("RecentFiles1", "&Recent Files", "File1");
-    recentFiles_ = new RecentFilesMenu(m, "RecentFiles1", [this](const std::string &file) {
-        if (menu_.Reachable("Loaddata1")) session_->LoadDataFile(file);
-    }, this);
+    recentFiles_ = new RecentFilesMenu(
+        m, "RecentFiles1",
+        [this](const std::string &file) {
+            if (menu_.Reachable("Loaddata1")) session_->LoadDataFile(file);
+        },
+        this);
     s.onDataFile = [this](const std::string &file) { recentFiles_->Add(file); };
     on(m.AddItem("Exit1", "E&xit", "File1", QKeySequence(Qt::CTRL | Qt::Key_Q)), [this] { close(); });
 

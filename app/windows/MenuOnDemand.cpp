@@ -26,6 +26,7 @@ MenuOnDemand::MenuOnDemand(QWidget &window, const QList<QMenu *> &menus)
         });
         // Alt with the menu's underlined letter, while the bar is hidden (it has its own when shown).
         auto *open = new QAction(&window_);
+        mnemonics_.append(open);
         open->setShortcut(QKeySequence::mnemonic(menu->title()));
         open->setShortcutContext(Qt::WindowShortcut);
         connect(open, &QAction::triggered, this, [this, i] { OpenBar(i); });
@@ -52,6 +53,8 @@ bool MenuOnDemand::OpenBar(int index) {
         if (menus_[i]->menuAction()->isEnabled()) open = menus_[i]->menuAction();
     if (!open) return false;
     bar_->setGeometry(0, 0, window_.width(), bar_->sizeHint().height());
+    for (QAction *a : mnemonics_)
+        a->setEnabled(false);
     bar_->show();
     bar_->raise();
     bar_->setActiveAction(open);
@@ -68,6 +71,8 @@ void MenuOnDemand::HideBarWhenClosed() {
     for (QMenu *menu : menus_)
         if (menu->isVisible()) return;
     bar_->hide();
+    for (QAction *a : mnemonics_)
+        a->setEnabled(true);
 }
 
 bool MenuOnDemand::eventFilter(QObject *watched, QEvent *event) {

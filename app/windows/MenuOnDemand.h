@@ -9,6 +9,7 @@
 #include <QList>
 #include <QObject>
 
+class QAction;
 class QMenu;
 class QMenuBar;
 class QPoint;
@@ -38,5 +39,6 @@ private:
     QList<QMenu *> menus_;
     QMenuBar *bar_;
     QMenu *context_;
+    QList<QAction *> mnemonics_; // Alt+letter of each menu while the bar is hidden
     bool altAlone_ = false; // Alt is down and nothing else happened since it went down
 };

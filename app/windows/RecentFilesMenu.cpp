@@ -35,7 +35,8 @@ void RecentFilesMenu::Choose(int index) {
         list_.Remove(file);
         menu_.SetEnabled(name_, !list_.Files().empty());
         platform::ShowMessage(platform::MessageKind::Error,
-                              "Cannot find the file \"" + file + "\". It has been removed from the list of recent files.",
+                              "Cannot find the file \"" + file +
+                                  "\". It has been removed from the list of recent files.",
                               platform::MessageButtons::Ok);
         return;
     }
