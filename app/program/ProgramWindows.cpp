@@ -6,6 +6,7 @@
 #include "windows/TEditDialogForm.h"
 #include "windows/TEncoderSetupForm.h"
 #include "windows/TEngineeringDisplay.h"
+#include "windows/THelpForm.h"
 #include "windows/TInfoForm.h"
 #include "windows/TPlotSettingsForm.h"
 #include "windows/TRadioDialog.h"
@@ -21,6 +22,7 @@ void CreateDialogs(TMainForm *MainForm) {
     MainForm->InfoForm = new TInfoForm(MainForm);
     MainForm->PlotSettingsForm = new TPlotSettingsForm(MainForm);
     MainForm->EngineeringDisplay = new TEngineeringDisplay(MainForm);
+    MainForm->HelpForm = new THelpForm(MainForm);
 }
 
 } // namespace kpd

@@ -9,6 +9,7 @@
 #include "program/ShowWindow.h"
 #include "program/UnattendedDialogs.h"
 #include "windows/MainForm.h"
+#include "windows/RecentFilesMenu.h"
 
 #include "platform/Dialogs.h"
 #include "widgets/QtDialogs.h"
@@ -59,6 +60,8 @@ int main(int argc, char **argv) {
 
     try {
         auto *MainForm = new TMainForm;
+        // File > Recent Files is kept in the user's own settings.
+        MainForm->RecentFiles().SetStore(kpd::RecentFiles::UserStore());
         // The searching window's construction shows the main window and runs the first search.
         const int displayMode = options.displayMode;
         const bool loadAtStart = !options.dataFile.empty();

@@ -318,7 +318,13 @@ void Session::SaveData(DisplayMode kind) {
 }
 
 void Session::LoadData() {
+    loadFile_.clear();
     QueueCommand(CmdLoadData, 300);
+}
+
+void Session::LoadDataFile(const std::string &file) {
+    LoadData();
+    loadFile_ = file;
 }
 
 void Session::ClearBuffers(int selector) {

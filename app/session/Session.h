@@ -101,6 +101,8 @@ public:
     std::function<void(int ms)> waitMs;
     // Receives the position taken after a software reset.
     std::function<void(int32_t position)> onPositionSnapshot;
+    // Told of every data file saved or loaded successfully.
+    std::function<void(const std::string &file)> onDataFile;
     // The worker control of the plot modes 1 to 3 (not owned; none: no worker starts in those modes).
     void SetPlotDataControl(DataControl *control);
     // Starts the read-all worker of the engineering display.
@@ -148,6 +150,9 @@ public:
     // ---- Menu commands ----
     void SaveData(DisplayMode kind);
     void LoadData();
+    // File > Load with the file already chosen (a dropped or a recent file): the same command loads it
+    // without asking the open dialog.
+    void LoadDataFile(const std::string &file);
     void ClearBuffers(int selector); // 0..3 one data set, 4 all
     void CenterIndex();
     void ZeroPosition();
@@ -257,6 +262,7 @@ private:
     bool linkDecisionOpen_ = false;
     bool searchPending_ = false;
     int bufferSelector_ = 0;
+    std::string loadFile_; // the file of LoadDataFile; empty: the load asks the open dialog
     int modelIndex_ = 0;
     int processorVersion_ = 0;
     uint16_t sensorType_ = 0;

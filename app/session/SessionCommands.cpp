@@ -9,6 +9,8 @@
 #include <QTimer>
 
 #include <exception>
+#include <optional>
+#include <utility>
 
 using platform::MessageButtons;
 using platform::MessageKind;
@@ -195,6 +197,7 @@ void Session::RunSaveData() {
             view_.SetBusy(true);
             try {
                 c.Save(std::filesystem::path(*file));
+                if (onDataFile) onDataFile(*file);
             } catch (const std::exception &) {
                 view_.SetBusy(false);
                 platform::ShowMessage(
@@ -230,7 +233,9 @@ void Session::RunLoadData() {
     o.title = "Choose Data File to Open";
     o.filter = kLoadFilter;
     o.overwritePrompt = false;
-    if (const auto file = platform::Dialogs::Instance().OpenFile(o)) {
+    const std::optional<std::string> file =
+        loadFile_.empty() ? platform::Dialogs::Instance().OpenFile(o) : std::exchange(loadFile_, {});
+    if (file) {
         view_.SetBusy(true);
         DataFileLoadResult loaded;
         try {
@@ -257,6 +262,7 @@ void Session::RunLoadData() {
             view_.SetBusy(false);
             Stop();
             view_.EnableLoadedData(mode_);
+            if (onDataFile) onDataFile(*file);
         } else {
             view_.SetBusy(false);
             platform::ShowMessage(MessageKind::Error, "Invalid Software File Type", MessageButtons::Ok);

@@ -36,6 +36,9 @@ class TEncoderSetupForm;
 class TPlotSettingsForm;
 class TEditDialogForm;
 class PlotDisplay;
+class MenuOnDemand;
+class RecentFilesMenu;
+class THelpForm;
 namespace platform {
 class Lamp;
 }
@@ -59,6 +62,7 @@ public:
     TInfoForm *InfoForm = nullptr;
     TPlotSettingsForm *PlotSettingsForm = nullptr;
     TEngineeringDisplay *EngineeringDisplay = nullptr;
+    THelpForm *HelpForm = nullptr;
 
     // ---- Window state ----
     int LayoutClass = kpd::LayoutMedium;
@@ -92,6 +96,9 @@ public:
     int RunModal(QDialog *dialog);
     MainMenu &Menu() { return menu_; }
     const MainMenu &Menu() const { return menu_; }
+    // F10, Alt alone and the right-click that open the menus; File > Recent Files.
+    MenuOnDemand &OnDemandMenu() { return *menuOnDemand_; }
+    RecentFilesMenu &RecentFiles() { return *recentFiles_; }
 
     // ---- kpd::SessionView ----
     void ShowProgress(const std::string &caption, const std::string &text) override;
@@ -155,6 +162,8 @@ private:
     void ApplyLayoutClass();
 
     MainMenu menu_;
+    MenuOnDemand *menuOnDemand_ = nullptr;  // a child of the window
+    RecentFilesMenu *recentFiles_ = nullptr; // a child of the window
     std::unique_ptr<kpd::Session> session_;
     std::unique_ptr<PlotDisplay> plots_;
     // Button states last drawn with their bevels; the window is repainted only when they change.

@@ -1,17 +1,24 @@
-// TMainForm: the main menu. Its five top-level menus are hidden; the items with shortcut keys are the ones
-// a user can reach. Every item hands its action to the session.
+// TMainForm: the main menu. Its five top-level menus take no room in the window: F10, Alt alone and a
+// right-click open them (MenuOnDemand), and the items with shortcut keys work at any time. Every item
+// hands its action to the session.
 #include "windows/MainForm.h"
 
+#include "windows/DataFileDrop.h"
+#include "windows/MenuOnDemand.h"
+#include "windows/RecentFilesMenu.h"
 #include "windows/TAboutBoxForm.h"
 #include "windows/TEncoderSetupForm.h"
+#include "windows/THelpForm.h"
 
 #include <QAction>
+#include <QMenu>
 
 using kpd::DisplayMode;
 
 void TMainForm::CreateMenu() {
     MainMenu &m = menu_;
-    // MainMenu1: five hidden top-level menus; Tools is disabled as designed.
+    // MainMenu1: five top-level menus. Tools, disabled in the design, is enabled: its items follow their
+    // own rules.
     m.AddMenu("File1", "&File");
     m.AddMenu("View1", "&View");
     m.AddMenu("Settings1", "&Settings");
@@ -22,16 +29,41 @@ void TMainForm::CreateMenu() {
         connect(a, &QAction::triggered, this, [fn = std::move(fn)] { fn(); });
     };
 
-    on(m.AddItem("Loaddata1", "&Load...", "File1"), [&s] { s.LoadData(); });
+    on(m.AddItem("Loaddata1", "&Load...", "File1", QKeySequence(Qt::CTRL | Qt::Key_O)),
+       [&s] { s.LoadData(); });
     m.AddMenu("Savedata1", "&Save", "File1");
-    const char *saveItems[4][2] = {{"StatusandSetup1", "&Status and Setup Data"},
-                                   {"EncoderSignal1", "&Encoder Signal Data"},
-                                   {"SignalStrengthData1", "Signal S&trength Data"},
-                                   {"PositionandVelocityData1", "&Position and Velocity Data"}};
+    static const char *const saveItems[4][2] = {{"StatusandSetup1", "&Status and Setup Data"},
+                                                {"EncoderSignal1", "&Encoder Signal Data"},
+                                                {"SignalStrengthData1", "Signal S&trength Data"},
+                                                {"PositionandVelocityData1", "&Position and Velocity Data"}};
     for (int kind = 0; kind < 4; ++kind)
         on(m.AddItem(saveItems[kind][0], saveItems[kind][1], "Savedata1"),
            [&s, kind] { s.SaveData(static_cast<DisplayMode>(kind)); });
-    on(m.AddItem("Exit1", "E&xit", "File1"), [this] { close(); });
+    // Ctrl+S: the Save item of the data shown (none in the engineering display), marked in the Save menu.
+    auto *saveShown = new QAction(this);
+    saveShown->setObjectName("SaveShownData");
+    saveShown->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    addAction(saveShown);
+    on(saveShown, [this] {
+        const int kind = kpd::Index(session_->Mode());
+        if (kind < 0 || kind > 3) return;
+        if (QAction *item = menu_.Item(saveItems[kind][0]); item && item->isEnabled()) item->trigger();
+    });
+    connect(m.Menu("Savedata1"), &QMenu::aboutToShow, this, [this] {
+        for (int kind = 0; kind < 4; ++kind)
+            menu_.Item(saveItems[kind][0])
+                ->setText(QString(saveItems[kind][1]) +
+                          (kind == kpd::Index(session_->Mode()) ? "\tCtrl+S" : ""));
+    });
+    m.AddMenu("RecentFiles1", "&Recent Files", "File1");
+    recentFiles_ = new RecentFilesMenu(
+        m, "RecentFiles1",
+        [this](const std::string &file) {
+            if (menu_.Reachable("Loaddata1")) session_->LoadDataFile(file);
+        },
+        this);
+    s.onDataFile = [this](const std::string &file) { recentFiles_->Add(file); };
+    on(m.AddItem("Exit1", "E&xit", "File1", QKeySequence(Qt::CTRL | Qt::Key_Q)), [this] { close(); });
 
     on(m.AddItem("Mainwindow1", "&Status and Setup", "View1", QKeySequence(Qt::Key_F2)), [&s] {
         if (kpd::HasDataSet(s.Mode()) && s.Mode() != DisplayMode::Status)
@@ -91,11 +123,17 @@ void TMainForm::CreateMenu() {
     on(m.AddItem("SearchForElectronics1", "&Search For Electronics", "Tools1"), [&s] { s.RequestSearch(); });
 
     m.AddItem("Encoderinstallationwizard1", "Encoder &Installation Wizard", "Help1");
-    m.AddItem("Tessalysoftwarehelp1", "&Help", "Help1", QKeySequence(Qt::Key_F1));
+    on(m.AddItem("Tessalysoftwarehelp1", "&Help", "Help1", QKeySequence(Qt::Key_F1)), [this] {
+        if (HelpForm) HelpForm->ShowManual();
+    });
     on(m.AddItem("AboutTessalySoftware1", "&About...", "Help1", QKeySequence(Qt::SHIFT | Qt::Key_F1)),
        [this] {
            if (AboutBoxForm) RunModal(AboutBoxForm);
        });
 
-    m.SetEnabled("Tools1", false); // designed disabled
+    menuOnDemand_ = new MenuOnDemand(*this, m.TopMenus());
+    // A data file dropped on the window: File > Load with that file.
+    new DataFileDrop(
+        *this, [this] { return menu_.Reachable("Loaddata1"); },
+        [this](const std::string &file) { session_->LoadDataFile(file); });
 }

@@ -1,28 +1,38 @@
 #include "windows/MainMenu.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QWidget>
 
 QAction *MainMenu::AddMenu(const QString &name, const QString &caption, const QString &parentName) {
-    auto *a = new QAction(caption, &window_);
-    a->setObjectName(name);
-    items_.insert(name, a);
-    parent_.insert(name, parentName);
-    ownEnabled_.insert(name, true);
-    return a;
+    auto *menu = new QMenu(caption, &window_);
+    menu->setObjectName(name);
+    menus_.insert(name, menu);
+    if (parentName.isEmpty()) topMenus_.append(menu);
+    Add(name, menu->menuAction(), parentName);
+    return menu->menuAction();
 }
 
 QAction *MainMenu::AddItem(const QString &name, const QString &caption, const QString &parentName,
                            const QKeySequence &shortcut) {
-    QAction *a = AddMenu(name, caption, parentName);
+    auto *a = new QAction(caption, &window_);
     if (!shortcut.isEmpty()) {
         a->setShortcut(shortcut);
         a->setShortcutContext(Qt::WindowShortcut);
     }
-    // Added to the window, not to a visible menu bar: the shortcut works while the item is enabled.
+    // Also added to the window itself: the shortcut works while no menu is open.
     window_.addAction(a);
-    Refresh();
+    Add(name, a, parentName);
     return a;
+}
+
+void MainMenu::Add(const QString &name, QAction *a, const QString &parentName) {
+    a->setObjectName(name);
+    items_.insert(name, a);
+    parent_.insert(name, parentName);
+    ownEnabled_.insert(name, true);
+    if (QMenu *parent = menus_.value(parentName, nullptr)) parent->addAction(a);
+    Refresh();
 }
 
 void MainMenu::SetEnabled(const QString &name, bool enabled) {
