@@ -115,6 +115,8 @@ void TMainForm::ShowStatusLayout() {
             menu_.SetEnabled(item, true);
     }
     SetInterpolationButton->show();
+    menu_.SetEnabled("SavePlotImage1", false); // no plot to save
+    plots_->Deactivate();
     update();
 }
 
@@ -123,6 +125,7 @@ void TMainForm::ShowPlotLayout(kpd::DisplayMode mode) {
     const QSize plot = ::ShowPlotLayout(*this, mode, LayoutClass, logicalDpiX(), *session_, menu_);
     PlotWidth = plot.width();
     PlotHeight = plot.height();
+    menu_.SetEnabled("SavePlotImage1", true);
     update();
 }
 

@@ -2,6 +2,7 @@
 // a user can reach. Every item hands its action to the session.
 #include "windows/MainForm.h"
 
+#include "windows/PlotImage.h"
 #include "windows/TAboutBoxForm.h"
 #include "windows/TEncoderSetupForm.h"
 
@@ -31,6 +32,10 @@ void TMainForm::CreateMenu() {
     for (int kind = 0; kind < 4; ++kind)
         on(m.AddItem(saveItems[kind][0], saveItems[kind][1], "Savedata1"),
            [&s, kind] { s.SaveData(static_cast<DisplayMode>(kind)); });
+    on(m.AddItem("SavePlotImage1", "Save Plot Image...", "File1",
+                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
+       [this] { SavePlotImage(*this); });
+    m.SetEnabled("SavePlotImage1", false); // the plot modes enable it
     on(m.AddItem("Exit1", "E&xit", "File1"), [this] { close(); });
 
     on(m.AddItem("Mainwindow1", "&Status and Setup", "View1", QKeySequence(Qt::Key_F2)), [&s] {

@@ -1,0 +1,50 @@
+// FitReadoutView: the fit readout of the encoder-signal display, in the side column below the data buttons
+// (and the elapsed time under them). At most five times a second it fits what the plot has drawn since the
+// last fit (live, during a replay and for a loaded file) and shows the lines of the readout in their
+// tolerance colours. The fit runs on the user-interface thread from the ring slots the plot has drawn; the
+// acquisition never waits for it.
+#pragma once
+
+#include "display/LissajousPlot.h"
+#include "display/LissajousReadout.h"
+
+#include <QObject>
+
+#include <functional>
+#include <vector>
+
+class QLabel;
+class QTimer;
+class QWidget;
+
+class FitReadoutView : public QObject {
+public:
+    // look: the plot's look now (the indicator circles judge the radius).
+    FitReadoutView(QWidget &window, const kpd::LissajousPlot &plot, std::function<kpd::PlotLook()> look,
+                   QObject *parent = nullptr);
+
+    // Shows the readout (starting about 40 pixels below `lowestButton`, kept inside the window) or hides it.
+    void Show(bool shown, const QRect &lowestButton);
+    bool Shown() const { return shown_; }
+    // Fits the plot's newest drawn records if it has drawn any since the last fit.
+    void Update();
+    // The lines shown (empty before the first fit).
+    const std::vector<kpd::ReadoutLine> &Lines() const { return lines_; }
+    const std::vector<QLabel *> &Labels() const { return labels_; }
+
+    static constexpr int IntervalMs = 200; // five updates a second at most
+    static constexpr int GapBelowButtons = 40;
+
+private:
+    void Place();
+
+    QWidget &window_;
+    const kpd::LissajousPlot &plot_;
+    std::function<kpd::PlotLook()> look_;
+    std::vector<QLabel *> labels_;
+    QTimer *timer_;
+    QRect below_;
+    bool shown_ = false;
+    uint64_t fitted_ = ~uint64_t(0); // serial of the drawing last fitted
+    std::vector<kpd::ReadoutLine> lines_;
+};
