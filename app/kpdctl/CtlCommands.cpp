@@ -30,6 +30,10 @@ int RunCommand(const CtlOptions &options, CtlOutput &out) {
         return RunCalibrate(options, out);
     case CommandKind::Align:
         return RunAlign(options, out);
+    case CommandKind::Lissajous:
+        return RunLissajous(options, out);
+    case CommandKind::Plot:
+        return RunPlot(options, out);
     case CommandKind::Help:
         break;
     }
