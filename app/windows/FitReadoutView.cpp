@@ -36,6 +36,7 @@ void FitReadoutView::Show(bool shown, const QRect &lowestButton) {
         return;
     }
     fitted_ = ~uint64_t(0); // the look may have changed: fit again
+    placedLines_ = 0;       // and the place
     Update();
     timer_->start();
 }
@@ -52,12 +53,18 @@ void FitReadoutView::Update() {
             l->hide();
             continue;
         }
-        l->setText(QString::fromStdString(lines_[i].text));
-        QPalette p = l->palette();
-        p.setColor(QPalette::WindowText, QColor(QRgb(lines_[i].rgb)));
-        l->setPalette(p);
+        // Only what changed repaints.
+        const QString text = QString::fromStdString(lines_[i].text);
+        if (l->text() != text) l->setText(text);
+        const QColor colour(QRgb(lines_[i].rgb));
+        if (l->palette().color(QPalette::WindowText) != colour) {
+            QPalette p = l->palette();
+            p.setColor(QPalette::WindowText, colour);
+            l->setPalette(p);
+        }
     }
-    Place();
+    // The places change with the number of lines and with the reason of a missing fit (it may wrap).
+    if (lines_.size() != placedLines_ || lines_.size() == 2) Place();
 }
 
 void FitReadoutView::Place() {
@@ -79,4 +86,5 @@ void FitReadoutView::Place() {
         labels_[i]->show();
         y += heights[i];
     }
+    placedLines_ = lines_.size();
 }

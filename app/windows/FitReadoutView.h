@@ -46,5 +46,6 @@ private:
     QRect below_;
     bool shown_ = false;
     uint64_t fitted_ = ~uint64_t(0); // serial of the drawing last fitted
+    std::size_t placedLines_ = 0;    // lines when the labels were last placed
     std::vector<kpd::ReadoutLine> lines_;
 };
