@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <span>
 #include <string>
-#include <vector>
 
 namespace kpd {
 
@@ -21,9 +20,9 @@ struct LissajousFit {
     double offsetYPct = 0.0;     // cy in percent of 2048 ADC steps
     double amplitudeRatio = 0.0; // r = Y amplitude / X amplitude
     double phaseErrorDeg = 0.0;  // p in degrees
-    double radiusV = 0.0; // mean distance of the records from the centre, volts (the indicator circles' unit)
-    double ripplePct = 0.0; // longest minus shortest radius of the fitted ellipse, percent of radiusV
-    int records = 0;        // records the fit used (also when there is no fit)
+    double radiusV = 0.0;        // mean distance of the records from the centre, volts (as the circles)
+    double ripplePct = 0.0;      // longest minus shortest radius of the fitted ellipse, % of radiusV
+    int records = 0;             // records the fit used (also when there is no fit)
 };
 
 namespace fit {
