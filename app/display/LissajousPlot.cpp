@@ -22,6 +22,18 @@ LissajousSample LissajousPlot::SampleAt(int32_t index) const {
 
 void LissajousPlot::Prepare() {
     canvas_.ClearAndLissajousFrame();
+    last_ = {-1, 0, last_.serial + 1};
+}
+
+void LissajousPlot::NoteDrawn(int32_t index, uint64_t k) {
+    // The ring holds the records up to this one; once it has wrapped, all but the slot written next.
+    last_ = {index, WrappedAt(k) ? capacity_ - 1 : index + 1, last_.serial + 1};
+}
+
+LissajousFit LissajousPlot::FitDrawn() const {
+    const EncoderSignalDataSet &ring = data_.EncoderSignal();
+    const int32_t count = std::min(last_.available, std::max(Trail(), fit::WindowRecords));
+    return FitLissajousRing(ring.w4, ring.w3, last_.newest, count); // XAdcAdj, YAdcAdj
 }
 
 uint64_t LissajousPlot::DrawLive(uint64_t from, uint64_t to) {
@@ -42,6 +54,7 @@ uint64_t LissajousPlot::DrawLive(uint64_t from, uint64_t to) {
                     SampleAt(RingArithmetic::Wrap(index - trail, capacity_));
         }
         canvas_.DrawLissajousBatch(erase > 0, previous, next, elapsed_, erase);
+        NoteDrawn(IndexOf(k + BatchSize - 1), k + BatchSize - 1);
     }
     return k - from;
 }
@@ -52,6 +65,7 @@ void LissajousPlot::DrawRecord(int32_t index, uint64_t k) {
         canvas_.DrawLissajousSample(true, SampleAt(RingArithmetic::Wrap(index - trail, capacity_)), elapsed_);
     elapsed_ += data_.Intervals(set_)[static_cast<std::size_t>(index)];
     canvas_.DrawLissajousSample(false, SampleAt(index), elapsed_);
+    NoteDrawn(index, k);
 }
 
 int32_t LissajousPlot::StoredRecordsShown(int32_t records) const {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "display/StreamPlot.h"
+#include "workers/LissajousFit.h"
 
 #include <array>
 
@@ -18,6 +19,18 @@ public:
     static constexpr int BatchSize = 5;
     LissajousSample SampleAt(int32_t index) const;
 
+    // The newest record drawn since the plot was prepared: its ring index (-1: none) and how many records
+    // the ring holds up to it; `serial` counts the drawings.
+    struct DrawnEnd {
+        int32_t newest = -1;
+        int32_t available = 0;
+        uint64_t serial = 0;
+    };
+    DrawnEnd LastDrawn() const { return last_; }
+    // The fit of the adjusted pair over the records drawn last: the trail, or fit::WindowRecords records
+    // when the trail is shorter, as far as the ring holds them.
+    LissajousFit FitDrawn() const;
+
 protected:
     void Prepare() override;
     uint64_t DrawLive(uint64_t from, uint64_t to) override;
@@ -26,6 +39,9 @@ protected:
 
 private:
     int32_t Trail() const;
+    void NoteDrawn(int32_t index, uint64_t k);
+
+    DrawnEnd last_;
 };
 
 } // namespace kpd

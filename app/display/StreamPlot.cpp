@@ -7,6 +7,22 @@
 
 namespace kpd {
 
+PlotSetup PlotSetupOf(const Settings &s, int firmwareVersion, int layoutClass) {
+    PlotSetup setup;
+    setup.lissplot = s.lissplot > 0 ? s.lissplot : 150;
+    setup.signalplot = s.signalplot > 0 ? s.signalplot : 500;
+    setup.positionplot = s.positionplot > 0.0f ? s.positionplot : 8.0f;
+    setup.look.generation = s.generation;
+    setup.look.firmwareVersion = firmwareVersion;
+    setup.look.showCircles = s.showcircles;
+    setup.look.minimumCircle = s.minimumcircle;
+    setup.look.maximumCircle = s.maximumcircle;
+    setup.look.encoderPlotType = s.encoderplottype;
+    setup.look.positionPlotType = s.positionplottype;
+    setup.look.layoutClass = layoutClass;
+    return setup;
+}
+
 StreamPlot::StreamPlot(const DataSets &data, int set, PlotCanvas &canvas, PlotScaling &scaling)
     : data_(data), set_(set), capacity_(DataSets::Capacity(set)), canvas_(canvas), scaling_(scaling) {}
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "data/DataSets.h"
+#include "data/Settings.h"
 #include "display/PlotCanvas.h"
 #include "session/PlotScaling.h"
 #include "workers/StreamProgress.h"
@@ -23,6 +24,10 @@ struct PlotSetup {
     float positionplot = 8.0f; // time window of the signal plots, seconds
     PlotLook look;
 };
+
+// The setup of the plots for the settings, the controller firmware version and the layout size class (the
+// point counts' defaults where the settings hold none).
+PlotSetup PlotSetupOf(const Settings &settings, int firmwareVersion, int layoutClass);
 
 class StreamPlot {
 public:

@@ -32,6 +32,10 @@ int RunCommand(const CtlOptions &options, CtlOutput &out) {
         return RunAlign(options, out);
     case CommandKind::Ports:
         return RunPorts(options, out);
+    case CommandKind::Lissajous:
+        return RunLissajous(options, out);
+    case CommandKind::Plot:
+        return RunPlot(options, out);
     case CommandKind::Help:
         break;
     }

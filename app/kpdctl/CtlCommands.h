@@ -19,6 +19,8 @@ int RunRecord(const CtlOptions &options, CtlOutput &out);
 int RunCalibrate(const CtlOptions &options, CtlOutput &out);
 int RunAlign(const CtlOptions &options, CtlOutput &out);
 int RunPorts(const CtlOptions &options, CtlOutput &out);
+int RunLissajous(const CtlOptions &options, CtlOutput &out);
+int RunPlot(const CtlOptions &options, CtlOutput &out);
 
 // Upper-case hexadecimal with at least `digits` digits.
 std::string Hex(unsigned long long value, int digits);

@@ -24,7 +24,7 @@ constexpr CommandName kCommands[] = {
     {"find", CommandKind::Find},           {"info", CommandKind::Info},     {"read", CommandKind::Read},
     {"write", CommandKind::Write},         {"status", CommandKind::Status}, {"record", CommandKind::Record},
     {"calibrate", CommandKind::Calibrate}, {"align", CommandKind::Align},
-    {"ports", CommandKind::Ports},
+    {"ports", CommandKind::Ports},         {"lissajous", CommandKind::Lissajous}, {"plot", CommandKind::Plot},
 };
 
 // The options each command takes besides --port, --json and --help.
@@ -41,6 +41,10 @@ std::set<std::string> OptionsOf(CommandKind kind) {
                 "--gop",    "--stop",       "--set-after",   "--timeout"};
     case CommandKind::Align:
         return {"--timeout"};
+    case CommandKind::Lissajous:
+        return {"--records", "--watch"};
+    case CommandKind::Plot:
+        return {"--output", "--size"};
     default:
         return {};
     }
@@ -149,6 +153,26 @@ ParseResult ParseArguments(const std::vector<std::string> &args) {
             if (!s) return fail("--seconds needs a time in seconds above 0 (at most 86400)");
             o.seconds = *s;
             given.insert(a);
+        } else if (a == "--records") {
+            const auto v = takeValue(a);
+            const auto n = v ? platform::ParseInteger(*v) : std::nullopt;
+            if (!n || *n < kMinimumFitRecords || *n > kMaximumFitRecords)
+                return fail("--records needs a number of records from " + std::to_string(kMinimumFitRecords) +
+                            " to " + std::to_string(kMaximumFitRecords));
+            o.records = static_cast<int>(*n);
+            given.insert(a);
+        } else if (a == "--size") {
+            const auto v = takeValue(a);
+            const std::size_t x = v ? v->find_first_of("xX") : std::string::npos;
+            const auto width =
+                x != std::string::npos ? platform::ParseInteger(v->substr(0, x)) : std::nullopt;
+            const auto height =
+                x != std::string::npos ? platform::ParseInteger(v->substr(x + 1)) : std::nullopt;
+            if (!width || !height || *width < 16 || *width > 4096 || *height < 16 || *height > 4096)
+                return fail("--size needs the plot area's WIDTHxHEIGHT in pixels (16 to 4096 each)");
+            o.plotWidth = static_cast<int>(*width);
+            o.plotHeight = static_cast<int>(*height);
+            given.insert(a);
         } else if (a == "-o" || a == "--output") {
             const auto v = takeValue(a);
             if (!v || v->empty()) return fail("-o needs the name of the file to write");
@@ -174,7 +198,7 @@ ParseResult ParseArguments(const std::vector<std::string> &args) {
             return fail("unknown option " + a + " (see kpdctl --help)");
         }
         if (hasValue && a != "--port" && a != "--device" && a != "--count" && a != "--seconds" && a != "--output" &&
-            a != "--set-after" && a != "--timeout")
+            a != "--set-after" && a != "--timeout" && a != "--records" && a != "--size")
             return fail(a + " takes no value");
     }
 
@@ -270,6 +294,17 @@ ParseResult ParseArguments(const std::vector<std::string> &args) {
             return fail("align needs on (alignment mode, AGC off) or off (operational mode, AGC on)");
         o.alignOn = positionals.front() == "on";
         break;
+    case CommandKind::Lissajous:
+        if (positionals.size() > 1) return fail("lissajous takes at most one file (a .lis recording)");
+        o.watch = given.count("--watch") > 0;
+        if (!positionals.empty()) o.file = positionals.front();
+        if (o.watch && !o.file.empty()) return fail("lissajous --watch reads the electronics, not a file");
+        break;
+    case CommandKind::Plot:
+        if (positionals.size() != 1) return fail("plot needs one data file (.lis, .str or .pos)");
+        o.file = positionals.front();
+        if (!given.count("--output")) return fail("plot needs -o OUT.png");
+        break;
     case CommandKind::Help:
         break;
     }
@@ -323,6 +358,24 @@ Commands:
   align on|off [--timeout S]
                             on: alignment mode (AGC off, KPD's "AGC Off"); off: operational mode (AGC
                             on, KPD's "AGC On"); waits until the electronics report the new mode
+  lissajous [--records N] [--watch]
+                            read N encoder-signal records (default 2000, 50..10000) and print the
+                            least-squares ellipse fit of the adjusted pair (XAdcAdj, YAdcAdj): centre
+                            offsets X and Y in % of the half range (2048 ADC steps = 100 %), amplitude
+                            ratio Y/X, phase error in degrees (0 = quadrature), mean radius in volts,
+                            radius ripple in %, records used; with the signal written as
+                            X = cx + A cos t, Y = cy + r A sin(t + p). --watch fits every N new
+                            records until Ctrl+C. --json keys: offset_x_pct, offset_y_pct,
+                            amplitude_ratio, phase_error_deg, radius_v, ripple_pct, records.
+                            Records that give no fit (too few, in one place, on a line) are an error.
+  lissajous FILE.lis [--records N]
+                            the same fit of the last N records of a recording
+  plot FILE -o OUT.png [--size WxH]
+                            draw a recorded .lis, .str or .pos file through KPD's plot engine, without a
+                            display, as KPD shows it after loading the file (KPD.ini's plot settings,
+                            the file's units; the fit readout beside the encoder signal) and write the
+                            picture as PNG. --size: the plot area in pixels (default the medium
+                            layout's: 400x400 for .lis, square; 500x400 for .str and .pos)
 
 Options:
   --port N                  use COM N (1..256) instead of searching COM1..COM256
@@ -341,9 +394,9 @@ KPD's install directory.
 Exit codes:
   0  success (also a status --watch ended with Ctrl+C, or by a reader that closed its output)
   1  the electronics did not answer or failed (link failure), a --device that no port reaches, a
-     refused request (write without --yes,
-     a malformed word, a mode the electronics are not in), a failed calibration, or a recording that was
-     interrupted or could not be written
+     refused request (write without --yes, a malformed word, a mode the electronics are not in), a
+     failed calibration, a recording that was interrupted or could not be written, a lissajous fit
+     without a result, or a data file or picture that could not be read or written
   2  bad command line
   3  find: no electronics answered on any port
 )";

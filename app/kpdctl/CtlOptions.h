@@ -8,7 +8,7 @@
 
 namespace kpdctl {
 
-enum class CommandKind { Help, Find, Info, Read, Write, Status, Record, Calibrate, Align, Ports };
+enum class CommandKind { Help, Find, Info, Read, Write, Status, Record, Calibrate, Align, Ports, Lissajous, Plot };
 
 // What `record` records: the data of a display mode (and the data set of the same number).
 enum class RecordKind { Status = 0, Encoder = 1, Strength = 2, Plots = 3 };
@@ -36,7 +36,16 @@ struct CtlOptions {
     double setAfter = -1.0;       // calibrate: --set-after S (negative: ask on the terminal)
     double timeout = 0.0;         // calibrate, align: --timeout S (0: the command's default)
     bool alignOn = false;         // align on|off
+
+    int records = 2000; // lissajous: --records N
+    std::string file;   // lissajous FILE.lis, plot FILE: the data file
+    int plotWidth = 0;  // plot: --size WxH (0: the medium layout's plot area)
+    int plotHeight = 0;
 };
+
+// Records a lissajous fit may take: the ring's slots stay readable behind a running stream.
+constexpr int kMinimumFitRecords = 50;
+constexpr int kMaximumFitRecords = 10000;
 
 struct ParseResult {
     bool ok = false;

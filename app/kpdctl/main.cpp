@@ -1,5 +1,5 @@
 // kpdctl: the KPD electronics from a terminal and from scripts (see kpdctl --help). Runs without a
-// display: QtCore only.
+// display: QtCore only (plot paints on the offscreen platform).
 #include "kpdctl/CtlCommands.h"
 #include "kpdctl/CtlOptions.h"
 #include "kpdctl/CtlOutput.h"
@@ -7,9 +7,11 @@
 #include "kpdctl/Interrupt.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <clocale>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,7 +30,14 @@ int main(int argc, char **argv) {
         return kpdctl::ExitOk;
     }
     kpdctl::interrupt::Install();
-    QCoreApplication app(argc, argv);
+    // plot paints text into a picture: a QGuiApplication on the offscreen platform, never a display.
+    std::unique_ptr<QCoreApplication> app;
+    if (parsed.options.command == kpdctl::CommandKind::Plot) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     std::setlocale(LC_NUMERIC, "C"); // numbers in files and output with "." whatever the user's locale
     kpdctl::CtlOutput out(parsed.options.json);
     return kpdctl::RunCommand(parsed.options, out);

@@ -116,6 +116,8 @@ void TMainForm::ShowStatusLayout() {
     }
     SetInterpolationButton->show();
     PlaceStatusElapsedTime(*this, LayoutClass); // back from the plot modes' side column
+    menu_.SetEnabled("SavePlotImage1", false); // no plot to save
+    plots_->Deactivate();
     update();
 }
 
@@ -124,6 +126,7 @@ void TMainForm::ShowPlotLayout(kpd::DisplayMode mode) {
     const QSize plot = ::ShowPlotLayout(*this, mode, LayoutClass, logicalDpiX(), *session_, menu_);
     PlotWidth = plot.width();
     PlotHeight = plot.height();
+    menu_.SetEnabled("SavePlotImage1", true);
     update();
 }
 

@@ -5,6 +5,7 @@
 
 #include "windows/DataFileDrop.h"
 #include "windows/MenuOnDemand.h"
+#include "windows/PlotImage.h"
 #include "windows/RecentFilesMenu.h"
 #include "windows/TAboutBoxForm.h"
 #include "windows/TEncoderSetupForm.h"
@@ -63,6 +64,10 @@ void TMainForm::CreateMenu() {
         },
         this);
     s.onDataFile = [this](const std::string &file) { recentFiles_->Add(file); };
+    on(m.AddItem("SavePlotImage1", "Save Plot Image...", "File1",
+                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
+       [this] { SavePlotImage(*this); });
+    m.SetEnabled("SavePlotImage1", false); // the plot modes enable it
     on(m.AddItem("Exit1", "E&xit", "File1", QKeySequence(Qt::CTRL | Qt::Key_Q)), [this] { close(); });
 
     on(m.AddItem("Mainwindow1", "&Status and Setup", "View1", QKeySequence(Qt::Key_F2)), [&s] {

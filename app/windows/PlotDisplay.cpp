@@ -2,11 +2,13 @@
 
 #include "display/TPaintBox.h"
 #include "session/Session.h"
+#include "windows/FitReadoutView.h"
 #include "windows/MainFormControls.h"
 #include "windows/PlotLayout.h"
 
 #include <QLabel>
 #include <QTimer>
+#include <QToolButton>
 
 using kpd::DisplayMode;
 
@@ -19,6 +21,8 @@ PlotDisplay::PlotDisplay(MainFormControls &controls, kpd::Session &session, cons
     frameTimer_->setObjectName("PlotFrameTimer");
     frameTimer_->setInterval(FrameIntervalMs);
     connect(frameTimer_, &QTimer::timeout, this, [this] { Frame(); });
+    readout_ = std::make_unique<FitReadoutView>(*controls.GraphBox->parentWidget(), lissajous_,
+                                                [this] { return Setup().look; });
 }
 
 PlotDisplay::~PlotDisplay() = default;
@@ -35,20 +39,7 @@ kpd::StreamPlot &PlotDisplay::Plot(DisplayMode mode) {
 }
 
 kpd::PlotSetup PlotDisplay::Setup() const {
-    const Settings &s = session_.Config();
-    kpd::PlotSetup setup;
-    setup.lissplot = s.lissplot > 0 ? s.lissplot : 150;
-    setup.signalplot = s.signalplot > 0 ? s.signalplot : 500;
-    setup.positionplot = s.positionplot > 0.0f ? s.positionplot : 8.0f;
-    setup.look.generation = s.generation;
-    setup.look.firmwareVersion = session_.ProcessorVersion();
-    setup.look.showCircles = s.showcircles;
-    setup.look.minimumCircle = s.minimumcircle;
-    setup.look.maximumCircle = s.maximumcircle;
-    setup.look.encoderPlotType = s.encoderplottype;
-    setup.look.positionPlotType = s.positionplottype;
-    setup.look.layoutClass = layoutClass_;
-    return setup;
+    return kpd::PlotSetupOf(session_.Config(), session_.ProcessorVersion(), layoutClass_);
 }
 
 void PlotDisplay::RunStarted(DisplayMode mode, const std::shared_ptr<const kpd::StreamProgress> &run) {
@@ -85,6 +76,17 @@ void PlotDisplay::Activate(DisplayMode mode) {
     else
         canvas_.ClearAndGrid();
     f_.GraphBox->update();
+    // The readout below the data buttons and the elapsed time under them.
+    QRect above = f_.AcquireButton->geometry();
+    for (QWidget *w : {static_cast<QWidget *>(f_.StopButton), static_cast<QWidget *>(f_.ReviewButton),
+                       static_cast<QWidget *>(f_.FastButton), static_cast<QWidget *>(f_.TimeCaption),
+                       static_cast<QWidget *>(f_.TimeText2)})
+        above = above.united(w->geometry());
+    readout_->Show(mode == DisplayMode::EncoderSignal, above);
+}
+
+void PlotDisplay::Deactivate() {
+    readout_->Show(false, {});
 }
 
 void PlotDisplay::PlotTypeChanged(DisplayMode mode, bool clearPlot) {

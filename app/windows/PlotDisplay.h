@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <memory>
 
+class FitReadoutView;
 class QTimer;
 struct MainFormControls;
 namespace kpd {
@@ -48,6 +49,10 @@ public:
     kpd::StreamPlot &Plot(kpd::DisplayMode mode);
     kpd::PlotSetup Setup() const;
     kpd::PlotCanvas &Canvas() { return canvas_; }
+    // The fit readout of the encoder-signal display (shown in display mode 1 only).
+    FitReadoutView &Readout() { return *readout_; }
+    // Hides what only the plot modes show (the status display's layout).
+    void Deactivate();
 
     static constexpr int FrameIntervalMs = 16;
 
@@ -65,5 +70,6 @@ private:
     kpd::StrengthPlot strength_;
     kpd::SignalPlot signal_;
     QTimer *frameTimer_;
+    std::unique_ptr<FitReadoutView> readout_;
     uint64_t framesPainted_ = 0;
 };

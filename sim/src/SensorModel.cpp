@@ -160,8 +160,14 @@ SensorModel::Signals SensorModel::signals() const {
     Signals sig{};
     sig.x = static_cast<int16_t>(std::clamp(std::lround(amp * c + xCentre), -2048L, 2047L));
     sig.y = static_cast<int16_t>(std::clamp(std::lround(amp * kYGainRaw * s + yCentre), -2048L, 2047L));
-    sig.xAdj = static_cast<int16_t>(std::clamp(std::lround(amp * c), -2048L, 2047L));
-    sig.yAdj = static_cast<int16_t>(std::clamp(std::lround(amp * s), -2048L, 2047L));
+    // The adjusted pair: centred and round unless a distortion is set (X = cx + A cos t,
+    // Y = cy + r A sin(t + p)).
+    const Distortion &dist = opt_.distortion;
+    const double xAdj = dist.offsetX * 2048.0 / 100.0 + amp * c;
+    const double yAdj =
+        dist.offsetY * 2048.0 / 100.0 + dist.ratio * amp * std::sin(phi + dist.phaseDeg * kPi / 180.0);
+    sig.xAdj = static_cast<int16_t>(std::clamp(std::lround(xAdj), -2048L, 2047L));
+    sig.yAdj = static_cast<int16_t>(std::clamp(std::lround(yAdj), -2048L, 2047L));
     sig.magnitude = static_cast<uint16_t>(std::lround(std::min(mag, 65535.0)));
     sig.strength =
         static_cast<uint16_t>(std::clamp(std::lround(mag * kStrengthPerMagnitude), 0L, kStrengthMax));

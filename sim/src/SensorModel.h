@@ -66,6 +66,7 @@ public:
 
     void setSpeed(double cps) { opt_.speed = cps; }
     void setAlignment(double a) { opt_.alignment = a; }
+    void setDistortion(const Distortion &d) { opt_.distortion = d; }
     void setHeadPosition(int64_t counts);
     int64_t headPosition() const { return static_cast<int64_t>(head_); }
     int32_t counter() const;

@@ -281,6 +281,14 @@ void Simulator::setAlignment(double q) {
     std::lock_guard<std::mutex> lk(d->m);
     d->model.setAlignment(std::clamp(q, 0.0, 2.0));
 }
+void Simulator::setDistortion(const Distortion &distortion) {
+    std::lock_guard<std::mutex> lk(d->m);
+    d->model.setDistortion(distortion);
+}
+Distortion Simulator::distortion() const {
+    std::lock_guard<std::mutex> lk(d->m);
+    return d->model.options().distortion;
+}
 void Simulator::setPosition(int64_t counts) {
     std::lock_guard<std::mutex> lk(d->m);
     d->model.advance(monotonicNs());
@@ -935,6 +943,10 @@ std::string Simulator::controlHelp() {
            "  stall on|off       a running stream stops sending records\n"
            "  badword [N]        the next N (default 1) stream records carry a word of 4096 or more\n"
            "  align Q            alignment quality 0..1.5 (1.0 = optimal signal)\n"
+           "  distort OX OY RATIO PHASE\n"
+           "                     quadrature errors of the adjusted pair: centre offsets OX, OY in % of the\n"
+           "                     half range (-100..100), Y/X amplitude RATIO (0..2), PHASE degrees off 90\n"
+           "                     (-90..90); distort off removes them\n"
            "  speed CPS          read head speed in counts per second\n"
            "  position N         move the read head to scale position N (counts)\n"
            "  pacing on|off      pace replies at the line rate\n"
@@ -1033,6 +1045,24 @@ bool Simulator::control(const std::string &line, bool *quit, std::string *error)
     if (cmd == "align") {
         if (!number(a, x) || x < 0 || x > 2) return fail("align needs a quality from 0 to 2");
         setAlignment(x);
+        return true;
+    }
+    if (cmd == "distort") {
+        if (a == "off" && b.empty()) {
+            setDistortion(Distortion{});
+            return true;
+        }
+        std::string c, e, extra;
+        is >> c >> e >> extra;
+        Distortion dist;
+        if (!number(a, dist.offsetX) || !number(b, dist.offsetY) || !number(c, dist.ratio) ||
+            !number(e, dist.phaseDeg) || !extra.empty() || std::fabs(dist.offsetX) > 100 ||
+            std::fabs(dist.offsetY) > 100 || dist.ratio < 0 || dist.ratio > 2 ||
+            std::fabs(dist.phaseDeg) > 90)
+            return fail(
+                "distort needs OX OY (percent, -100..100), RATIO (0..2) and PHASE (degrees, -90..90), "
+                "or off");
+        setDistortion(dist);
         return true;
     }
     if (cmd == "speed") {

@@ -62,6 +62,11 @@ void CheckAcceptedNumbers(const std::string &line) {
         if (!b.empty()) require(WholeIn(b, 10, 1, 1000000));
     }
     if (cmd == "calfault") require(WholeIn(a, 16, 0, 0xFFFF));
+    if (cmd == "distort" && a != "off") {
+        std::string c, d;
+        is >> c >> d;
+        require(RealIn(a, -100, 100) && RealIn(b, -100, 100) && RealIn(c, 0, 2) && RealIn(d, -90, 90));
+    }
     if (cmd == "reg") {
         require(WholeIn(a, 16, 0, 255));
         if (b != "release") require(WholeIn(b, 16, 0, 0xFFFF));

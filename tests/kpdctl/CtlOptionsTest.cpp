@@ -164,3 +164,29 @@ TEST(RegisterNamesTest, EveryNameFindsItsRegisterInAnyCase) {
 }
 
 } // namespace
+
+TEST(CtlOptionsTest, LissajousAndPlotOptions) {
+    const auto live = Parsed({"lissajous", "--records", "500", "--watch"});
+    EXPECT_EQ(live.command, CommandKind::Lissajous);
+    EXPECT_EQ(live.records, 500);
+    EXPECT_TRUE(live.watch);
+    EXPECT_TRUE(live.file.empty());
+    EXPECT_EQ(Parsed({"lissajous", "run.lis"}).file, "run.lis");
+    EXPECT_EQ(Parsed({"lissajous"}).records, 2000);
+    const auto plot = Parsed({"plot", "run.pos", "-o", "run.png", "--size", "640x500"});
+    EXPECT_EQ(plot.command, CommandKind::Plot);
+    EXPECT_EQ(plot.file, "run.pos");
+    EXPECT_EQ(plot.output, "run.png");
+    EXPECT_EQ(plot.plotWidth, 640);
+    EXPECT_EQ(plot.plotHeight, 500);
+    for (const std::vector<std::string> &bad : {std::vector<std::string>{"lissajous", "--records", "49"},
+                                                {"lissajous", "--records", "10001"},
+                                                {"lissajous", "run.lis", "--watch"},
+                                                {"lissajous", "a.lis", "b.lis"},
+                                                {"plot", "run.lis"},
+                                                {"plot", "-o", "x.png"},
+                                                {"plot", "run.lis", "-o", "x.png", "--size", "400"},
+                                                {"plot", "run.lis", "-o", "x.png", "--size", "8x8"},
+                                                {"lissajous", "--size", "400x400"}})
+        Refused(bad);
+}

@@ -1,6 +1,6 @@
 // The plot modes of the main window against simulated electronics: what the window draws at its own pace
 // is pixel for pixel what drawing each record as it arrived gives; the plot settings apply; the plot type
-// choice; a loaded file is drawn.
+// choice; a loaded file is drawn; the fit readout measures a distorted signal.
 #include "AppTestSupport.h"
 #include "data/Settings.h"
 #include "display/LissajousPlot.h"
@@ -12,6 +12,7 @@
 #include "platform/ScriptedDialogs.h"
 #include "senslink.h"
 #include "session/PlotController.h"
+#include "windows/FitReadoutView.h"
 #include "windows/PlotDisplay.h"
 #include "windows/TPlotSettingsForm.h"
 #include "workers/StreamAcquisition.h"
@@ -220,4 +221,27 @@ TEST_F(PlotWindow, APlotTypeChosenDuringARunOrAReplayTakesOverTheRunningPlot) {
     ASSERT_TRUE(Wait([&] { return plot.Following() && plot.Drawn() > 0; }));
     choose(0, true);
     choose(1, true);
+}
+
+TEST_F(PlotWindow, TheFitReadoutShowsAndColoursADistortedSignal) {
+    std::string error;
+    ASSERT_TRUE(sim->control("distort 3 -6 1.0 1", nullptr, &error)) << error;
+    Enter(DisplayMode::EncoderSignal);
+    // Live, once 500 records are drawn: offset X a little and offset Y far outside their 2 %, the ratio,
+    // the phase and the radius (between the indicator circles) inside their tolerances.
+    const FitReadoutView &readout = form().Plots().Readout();
+    ASSERT_TRUE(
+        Wait([&] { return !readout.Lines().empty() && readout.Lines()[0].text == "Fit of 500 records"; }));
+    using namespace kpd::plotcolour;
+    const std::pair<const char *, uint32_t> expected[] = {
+        {"Offset X  +", Yellow}, {"Offset Y  -", Red}, {"Ratio Y/X  ", Lime}, {"Phase  +", Lime}, {"Radius  ", Lime}};
+    for (std::size_t i = 0; i < 5; ++i) {
+        const QLabel *l = readout.Labels()[i + 1];
+        EXPECT_TRUE(l->text().startsWith(expected[i].first)) << l->text().toStdString();
+        EXPECT_EQ(l->palette().color(QPalette::WindowText).rgb() & 0xFFFFFFu, expected[i].second) << i;
+        EXPECT_FALSE(l->isHidden());
+        // In the side column below the data buttons, inside the window.
+        EXPECT_GT(l->y(), form().TimeText2->geometry().bottom()); // below the elapsed time too
+        EXPECT_TRUE(form().rect().contains(l->geometry()));
+    }
 }

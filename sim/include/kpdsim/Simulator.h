@@ -20,6 +20,17 @@
 
 namespace kpdsim {
 
+// Quadrature errors added to the adjusted pair (XAdcAdj, YAdcAdj) on top of the alignment model. With the
+// pair written as X = cx + A cos t, Y = cy + r A sin(t + p): cx and cy are offsetX and offsetY percent of
+// the half range (2048 ADC steps = 100 %), r is ratio and p is phaseDeg degrees.
+struct Distortion {
+    double offsetX = 0.0; // percent of 2048 ADC steps, -100..100
+    double offsetY = 0.0;
+    double ratio = 1.0;    // Y amplitude / X amplitude, 0..2
+    double phaseDeg = 0.0; // departure from 90 degrees between the channels, -90..90
+    bool operator==(const Distortion &) const = default;
+};
+
 struct SimOptions {
     // Identity.
     int modelCode = 6;                 // ElectronicsId bits 5..8 (6 = KPD Digital Sensor)
@@ -34,6 +45,7 @@ struct SimOptions {
     // Physical model.
     double speed = 20000.0;       // read head speed in counts per second (0 = standing still)
     double alignment = 1.0;       // alignment quality 0..1.5 (1.0 gives magnitude ~150, green)
+    Distortion distortion;        // quadrature errors of the adjusted pair (none by default)
     int64_t travel = 200000;      // length of the scale in counts (the head moves between 0 and travel)
     int64_t indexAt = 100000;     // position of the index mark in counts
     int64_t startPosition = 1000; // head position at power-on
@@ -105,6 +117,8 @@ public:
     void setSpeed(double countsPerSecond);
     void setAlignment(double quality);
     void setPosition(int64_t counts); // moves the head to an absolute scale position
+    void setDistortion(const Distortion &distortion); // Distortion{} switches it off
+    Distortion distortion() const;
     int64_t position() const;         // head position in scale counts
     int32_t positionCount() const;    // position counter as the registers report it (after zeroing)
     uint16_t magnitude() const;
@@ -174,7 +188,7 @@ public:
     bool streaming() const;
 
     // Control command as typed on the stdin of kpd-sim ("silent on", "corrupt 0.1", "align 0.8", "badword 3",
-    // "log on", ...).
+    // "distort 2 -1 1.05 3", "log on", ...).
     // Returns false and sets *error for an unknown command or a bad value. "quit" returns true and sets
     // *quit. Numbers are parsed in the C locale.
     bool control(const std::string &line, bool *quit = nullptr, std::string *error = nullptr);
