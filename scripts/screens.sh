@@ -17,6 +17,8 @@ screens=("$@")
 # What each picture shows: a display mode, and a window opened over it (KPD --show).
 shots=(status: encoder: strength: plots: status:settings status:units status:alarms status:info
        status:about status:engineering status:engineering-setup encoder:plot-options plots:plot-options)
+# KPD_SHOTS="encoder: plots:" takes only those pictures.
+[ -z "${KPD_SHOTS:-}" ] || read -r -a shots <<<"$KPD_SHOTS"
 for tool in xvfb-run import; do
   command -v "$tool" >/dev/null || { echo "$tool is missing: bash scripts/install-deps.sh" >&2; exit 1; }
 done
