@@ -3,41 +3,22 @@
 #include "kpdctl/CtlCommands.h"
 
 #include "kpdctl/CtlConnection.h"
+#include "kpdctl/CtlStreamSink.h"
 #include "kpdctl/ExitCode.h"
 #include "kpdctl/Interrupt.h"
+#include "kpdctl/RecordingFile.h"
 
 #include "data/DataSets.h"
 #include "platform/NumberFormat.h"
 #include "workers/LissajousFit.h"
 #include "workers/StreamAcquisition.h"
-#include "workers/StreamSink.h"
 
 #include <cmath>
-#include <filesystem>
 #include <memory>
 
 namespace kpdctl {
 
 namespace {
-
-// The streaming acquisition's sink: the run to read; no plot follows it.
-class FitStreamSink : public kpd::StreamSink {
-public:
-    explicit FitStreamSink(ComData &com) : com_(com) {}
-    void StreamStarted(const std::shared_ptr<const kpd::StreamProgress> &run) override { this->run = run; }
-    void StreamEnded(const kpd::StreamProgress &) override {}
-    void ShowElapsedTime(float) override {}
-    void StopAfterReplay() override {}
-    void ReportLinkFailure() override {
-        linkFailed = true;
-        com_.StopStreaming();
-    }
-    std::shared_ptr<const kpd::StreamProgress> run;
-    bool linkFailed = false;
-
-private:
-    ComData &com_;
-};
 
 double Rounded(double v, int decimals) {
     const double k = std::pow(10.0, decimals);
@@ -74,23 +55,15 @@ bool Print(const kpd::LissajousFit &fit, CtlOutput &out) {
 
 int FitFile(const CtlOptions &options, CtlOutput &out) {
     DataSets data;
-    DataFileLoadResult loaded;
-    try {
-        loaded = data.LoadDataFile(std::filesystem::path(options.file));
-    } catch (const std::exception &e) {
-        loaded.reason = e.what();
-    }
-    if (!loaded.ok) {
-        out.Error("cannot read " + options.file + ": not a data file KPD loads", ExitFailure);
-        return ExitFailure;
-    }
-    if (loaded.kind != EncoderSignalSet) {
+    const std::optional<DataFileLoadResult> loaded = LoadRecordingFile(options.file, data, out);
+    if (!loaded) return ExitFailure;
+    if (loaded->kind != EncoderSignalSet) {
         out.Error(options.file + " is not an encoder signal recording (.lis)", ExitFailure);
         return ExitFailure;
     }
     const EncoderSignalDataSet &ring = data.EncoderSignal();
-    return Print(kpd::FitLissajousRing(ring.w4, ring.w3, loaded.count - 1,
-                                       std::min(loaded.count, options.records)),
+    return Print(kpd::FitLissajousRing(ring.w4, ring.w3, loaded->count - 1,
+                                       std::min(loaded->count, options.records)),
                  out)
                ? ExitOk
                : ExitFailure;
@@ -103,7 +76,7 @@ int RunLissajous(const CtlOptions &options, CtlOutput &out) {
     CtlConnection c;
     if (const int code = Connect(options, out, c); code != ExitOk) return code;
     ComData &com = *c.com;
-    FitStreamSink sink(com);
+    CtlStreamSink sink(com);
     kpd::StreamAcquisition acquisition(sink, &com);
     acquisition.StartLive(EncoderSignalSet);
 

@@ -3,6 +3,7 @@
 #include "kpdctl/CtlCommands.h"
 
 #include "kpdctl/ExitCode.h"
+#include "kpdctl/RecordingFile.h"
 
 #include "data/DataSets.h"
 #include "data/Settings.h"
@@ -33,24 +34,16 @@ const char *KindTitle(kpd::DisplayMode mode) {
 
 int RunPlot(const CtlOptions &options, CtlOutput &out) {
     DataSets data;
-    DataFileLoadResult loaded;
-    try {
-        loaded = data.LoadDataFile(std::filesystem::path(options.file));
-    } catch (const std::exception &e) {
-        loaded.reason = e.what();
-    }
-    if (!loaded.ok) {
-        out.Error("cannot read " + options.file + ": not a data file KPD loads", ExitFailure);
-        return ExitFailure;
-    }
-    if (loaded.kind < 1 || loaded.kind > 3) {
+    const std::optional<DataFileLoadResult> loaded = LoadRecordingFile(options.file, data, out);
+    if (!loaded) return ExitFailure;
+    if (loaded->kind < 1 || loaded->kind > 3) {
         out.Error(options.file +
                       " holds setup and status data, which KPD shows without a plot (plot draws .lis, "
                       ".str and .pos files)",
                   ExitFailure);
         return ExitFailure;
     }
-    const auto mode = static_cast<kpd::DisplayMode>(loaded.kind);
+    const auto mode = static_cast<kpd::DisplayMode>(loaded->kind);
     QSize size(options.plotWidth, options.plotHeight);
     if (size.isEmpty()) size = mode == kpd::DisplayMode::EncoderSignal ? QSize(400, 400) : QSize(500, 400);
     if (mode == kpd::DisplayMode::EncoderSignal && size.width() != size.height()) {
@@ -63,7 +56,7 @@ int RunPlot(const CtlOptions &options, CtlOutput &out) {
     std::error_code ec;
     const std::filesystem::path cwd = std::filesystem::current_path(ec);
     settings.LoadSettings(platform::InstallDirectoryOr(ec ? std::string(".") : cwd.string()));
-    if (loaded.hasHeader) settings.units = loaded.header.unitsName;
+    if (loaded->hasHeader) settings.units = loaded->header.unitsName;
 
     const QImage picture = kpd::RenderPlotPicture(kpd::StoredPlotContent(data, mode, settings, 0, size));
     QSaveFile file(QString::fromStdString(options.output));
@@ -75,12 +68,12 @@ int RunPlot(const CtlOptions &options, CtlOutput &out) {
     o["type"] = "plot";
     o["file"] = QString::fromStdString(options.file);
     o["kind"] = KindTitle(mode);
-    o["records"] = loaded.count;
+    o["records"] = loaded->count;
     o["output"] = QString::fromStdString(options.output);
     o["width"] = picture.width();
     o["height"] = picture.height();
     out.Emit(o, std::string("plot of ") + options.file + " (" + KindTitle(mode) + ", " +
-                    std::to_string(loaded.count) + " records) written to " + options.output + " (" +
+                    std::to_string(loaded->count) + " records) written to " + options.output + " (" +
                     std::to_string(picture.width()) + " x " + std::to_string(picture.height()) + " pixels)");
     return ExitOk;
 }

@@ -3,6 +3,7 @@
 #include "kpdctl/CtlCommands.h"
 
 #include "kpdctl/CtlConnection.h"
+#include "kpdctl/CtlStreamSink.h"
 #include "kpdctl/ExitCode.h"
 #include "kpdctl/Interrupt.h"
 
@@ -11,7 +12,6 @@
 #include "workers/StatusMonitor.h"
 #include "workers/StatusSink.h"
 #include "workers/StreamAcquisition.h"
-#include "workers/StreamSink.h"
 
 #include <algorithm>
 #include <chrono>
@@ -65,25 +65,6 @@ private:
     ComData &com_;
 };
 
-// The streaming acquisition's sink while recording: no plot follows the run.
-class RecordingStreamSink : public kpd::StreamSink {
-public:
-    explicit RecordingStreamSink(ComData &com) : com_(com) {}
-    void StreamStarted(const std::shared_ptr<const kpd::StreamProgress> &) override {}
-    void StreamEnded(const kpd::StreamProgress &) override {}
-    void ShowElapsedTime(float) override {}
-    void StopAfterReplay() override {}
-    void ReportLinkFailure() override {
-        // As KPD's link-failure handling begins: the stream is aborted with a stop burst.
-        linkFailed = true;
-        com_.StopStreaming();
-    }
-    bool linkFailed = false;
-
-private:
-    ComData &com_;
-};
-
 // Records written to a file: all buffered records but the oldest (see DataFileWriter).
 int32_t RecordsInFile(const DataSetControl &set, int32_t capacity) {
     if (set.wrapped.load()) return capacity - 1;
@@ -100,7 +81,7 @@ int RunRecord(const CtlOptions &options, CtlOutput &out) {
     const std::string port = "COM" + std::to_string(com.PortNumber());
 
     RecordingStatusSink statusSink(com);
-    RecordingStreamSink streamSink(com);
+    CtlStreamSink streamSink(com);
     std::unique_ptr<kpd::StatusMonitor> monitor;
     std::unique_ptr<kpd::StreamAcquisition> acquisition;
     if (set == SetupStatusSet) {
