@@ -40,7 +40,14 @@ protected:
 };
 
 TEST_F(CalibrateTest, FullCalibrationWithSetAfterADelay) {
-    StartSimulator(30, Sweeping());
+    // A short scale swept at a moderate speed: the index is crossed several times a second, and the GOP
+    // steps stay on for some 150 ms, which a loaded machine's status polling does not miss.
+    kpdsim::SimOptions o = Sweeping();
+    o.speed = 60000.0;
+    o.travel = 20000;
+    o.indexAt = 10000;
+    o.startPosition = 5000;
+    StartSimulator(30, o);
     const auto r =
         RunCtl({"calibrate", "--limits", "--index", "--gop", "--set-after", "0.2", "--json", "--port", "30"});
     ASSERT_EQ(r.code, 0) << r.err << r.out;
