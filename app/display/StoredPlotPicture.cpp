@@ -2,6 +2,7 @@
 
 #include "display/LayoutClass.h"
 #include "display/LissajousPlot.h"
+#include "display/PlotTexts.h"
 #include "display/SignalPlot.h"
 #include "display/StrengthPlot.h"
 #include "session/PlotScaling.h"
@@ -29,42 +30,33 @@ private:
     PlotPictureContent &c_;
 };
 
-std::array<PictureText, 5> White(const std::array<const char *, 5> &texts) {
+// Five texts in white, in the reverse order (the layout's top to bottom or right to left, the picture's
+// bottom to top or left to right).
+std::array<PictureText, 5> WhiteReversed(const std::array<std::string, 5> &texts) {
     std::array<PictureText, 5> t;
     for (std::size_t i = 0; i < 5; ++i)
-        t[i] = {texts[i], plotcolour::White};
+        t[i] = {texts[4 - i], plotcolour::White};
     return t;
 }
 
-// The texts the plot layout of `mode` sets before the plot draws (tick labels bottom to top and left to
-// right).
+PictureText Shown(const TitleText &title) {
+    return title.shown ? PictureText{title.text, title.rgb} : PictureText{};
+}
+
+// The texts the plot layout of `mode` sets before the plot draws.
 void LayoutTexts(PlotPictureContent &c, DisplayMode mode, const Settings &s) {
-    c.name = mode == DisplayMode::SignalStrength ? " Encoder Signal Strength Graph" : " Encoder Signal Graph";
-    if (mode == DisplayMode::EncoderSignal) {
-        c.description = "sine/cosine in %";
-        c.yLeft = c.xTicks = White({"100%", "50%", "0%", "50%", "100%"});
-    } else if (mode == DisplayMode::SignalStrength) {
-        c.description = "encoder signal strength vs. position";
-        c.xTitle = "Position in " + s.units;
-        c.yLeft = s.generation <= 2 ? White({"0.0V", "0.2V", "0.4V", "0.6V", "0.8V"})
-                                    : White({"0.0V", "0.4V", "0.8V", "1.2V", "1.6V"});
-        c.xTicks = White({"0.0V", "0.4V", "0.8V", "1.2V", "1.6V"});
-    } else {
-        c.yLeft = White({"0", "0.25", "0.50", "0.75", "1.00"});
-        c.xTicks = White({"0", "0.2", "0.5", "0.7", "1.0"});
-        const int type = s.positionplottype;
-        if (type == 1) {
-            c.description = "Encoder Signal Strength  vs.  Position";
-            c.leftTitle = {"", plotcolour::Yellow};
-            c.xTitle = "Position in counts";
-        } else if (type == 2) {
-            c.description = "Signal Strength  vs.  Time";
-            c.xTitle = "Time in seconds";
-        } else {
-            c.description = "Position  vs.  Time";
-            c.leftTitle = {"Position in Counts ", plotcolour::Lime};
-            c.xTitle = "Time in seconds";
-        }
+    const PlotModeTexts texts = PlotModeTextsFor(mode, s.generation, s.units);
+    c.name = texts.name;
+    c.description = texts.description;
+    c.xTitle = texts.xTitle.value_or("");
+    c.yLeft = WhiteReversed(texts.yLeft);
+    c.xTicks = WhiteReversed(texts.x);
+    if (mode == DisplayMode::SignalPlots) {
+        const SignalPlotTitles titles = SignalPlotTitlesFor(s.positionplottype, s.units);
+        c.description = titles.description;
+        c.leftTitle = Shown(titles.top);
+        c.rightTitle = Shown(titles.bottom);
+        c.xTitle = titles.xTitle.value_or("Time in seconds"); // a fresh window's time axis
     }
 }
 

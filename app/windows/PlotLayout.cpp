@@ -1,6 +1,7 @@
 #include "windows/PlotLayout.h"
 
 #include "display/LayoutClass.h"
+#include "display/PlotTexts.h"
 #include "display/TPaintBox.h"
 #include "session/Session.h"
 #include "windows/MainFormControls.h"
@@ -68,7 +69,8 @@ PlotGeometry PlotGeometryOf(kpd::DisplayMode mode, int cls) {
 }
 
 void SetEncoderPlotDescription(MainFormControls &f) {
-    f.PlotDescriptionText->setText("sine/cosine in %");
+    f.PlotDescriptionText->setText(QString::fromStdString(
+        kpd::PlotModeTextsFor(kpd::DisplayMode::EncoderSignal, 0, {}).description));
 }
 
 // The description above the plot as wide as its text, centred; the trace titles beside it, left and
@@ -89,30 +91,14 @@ static void FitTitleLine(MainFormControls &f) {
 }
 
 void SetSignalPlotTitles(MainFormControls &f, int type, const std::string &units) {
-    const QString u = QString::fromStdString(units);
-    if (type == 1) {
-        f.PlotDescriptionText->setText("Encoder Signal Strength  vs.  Position");
-        SetColour(f.YAxisTextTop, QColor(0xFF, 0xFF, 0x00));
-        f.YAxisTextTop->setText(QString());
-        f.YAxisTextTop->show();
-        f.YAxisTextBottom->hide();
-        f.XAxisText->setText("Position in counts");
-    } else if (type == 2) {
-        f.PlotDescriptionText->setText("Signal Strength  vs.  Time");
-        SetColour(f.YAxisTextTop, QColor(0xFF, 0xFF, 0x00));
-        f.YAxisTextTop->setText("Vec_Mag in " + u);
-        f.YAxisTextTop->hide();
-        f.YAxisTextBottom->hide();
-    } else {
-        f.PlotDescriptionText->setText("Position  vs.  Time");
-        SetColour(f.YAxisTextTop, QColor(0x00, 0xFF, 0x00));
-        f.YAxisTextTop->setText("Position in Counts ");
-        f.YAxisTextTop->show();
-        SetColour(f.YAxisTextBottom, QColor(0xFF, 0x00, 0x00));
-        f.YAxisTextBottom->setText("Tr3SumB in " + u);
-        f.YAxisTextBottom->hide();
-        f.XAxisText->setText("Time in " + QString("seconds"));
+    const kpd::SignalPlotTitles t = kpd::SignalPlotTitlesFor(type, units);
+    f.PlotDescriptionText->setText(QString::fromStdString(t.description));
+    for (const auto &[label, title] : {std::pair{f.YAxisTextTop, t.top}, std::pair{f.YAxisTextBottom, t.bottom}}) {
+        SetColour(label, QColor::fromRgb(title.rgb));
+        label->setText(QString::fromStdString(title.text));
+        label->setVisible(title.shown);
     }
+    if (t.xTitle) f.XAxisText->setText(QString::fromStdString(*t.xTitle));
     for (int i = 0; i < 5; ++i) {
         f.XValue[static_cast<std::size_t>(i)]->show();
         f.YValue[static_cast<std::size_t>(i)]->show();
@@ -187,24 +173,14 @@ QSize ShowPlotLayout(MainFormControls &f, kpd::DisplayMode displayMode, int cls,
             for (QLabel *l : f.XValue)
                 SetPointSize(l, 11);
     }
-    static const char *const percent[5] = {"100%", "50%", "0%", "50%", "100%"};
-    static const char *const volts0[5] = {"0.8V", "0.6V", "0.4V", "0.2V", "0.0V"};
-    static const char *const volts3[5] = {"1.6V", "1.2V", "0.8V", "0.4V", "0.0V"};
-    static const char *const fraction[5] = {"1.00", "0.75", "0.50", "0.25", "0"};
-    static const char *const seconds[5] = {"1.0", "0.7", "0.5", "0.2", "0"};
+    const Settings &s = session.Config();
+    const kpd::PlotModeTexts texts = kpd::PlotModeTextsFor(displayMode, s.generation, s.units);
+    // The signal plots' time labels stay while a run writes them.
+    const bool xTexts = mode != 3 || session.StateOf(kpd::DisplayMode::SignalPlots) != kpd::DataState::Live;
     for (std::size_t i = 0; i < 5; ++i) {
-        if (mode == 1) {
-            f.YValue[i]->setText(percent[i]);
-            f.XValue[i]->setText(percent[i]);
-        } else if (mode == 2) {
-            f.YValue[i]->setText(session.Config().generation <= 2 ? volts0[i] : volts3[i]);
-            f.XValue[i]->setText(volts3[i]);
-        } else {
-            f.YValue[i]->setText(fraction[i]);
-            f.YValue[i + 5]->setText(fraction[i]);
-            if (session.StateOf(kpd::DisplayMode::SignalPlots) != kpd::DataState::Live)
-                f.XValue[i]->setText(seconds[i]);
-        }
+        f.YValue[i]->setText(QString::fromStdString(texts.yLeft[i]));
+        f.YValue[i + 5]->setText(QString::fromStdString(texts.yRight[i]));
+        if (xTexts) f.XValue[i]->setText(QString::fromStdString(texts.x[i]));
         f.YValue[i]->show();
         f.XValue[i]->show();
         f.YValue[i + 5]->hide();
@@ -216,12 +192,12 @@ QSize ShowPlotLayout(MainFormControls &f, kpd::DisplayMode displayMode, int cls,
     f.XAxisText->setGeometry(left, top + h + kFrame + kLabelH + 12, w, kLabelH);
     for (QLabel *l : {f.PlotNameText, f.PlotDescriptionText, f.XAxisText})
         l->setAlignment(Qt::AlignCenter);
-    f.PlotNameText->setText(mode == 2 ? " Encoder Signal Strength Graph" : " Encoder Signal Graph");
+    f.PlotNameText->setText(QString::fromStdString(texts.name));
     f.PlotNameText->show();
     f.PlotDescriptionText->show();
     f.YAxisTextTop->hide();
     f.YAxisTextBottom->hide();
-    const Settings &s = session.Config();
+    if (texts.xTitle) f.XAxisText->setText(QString::fromStdString(*texts.xTitle));
     if (mode == 1) {
         SetEncoderPlotDescription(f);
         f.XAxisText->hide(); // the Lissajous figure has no axis title
@@ -230,9 +206,8 @@ QSize ShowPlotLayout(MainFormControls &f, kpd::DisplayMode displayMode, int cls,
         f.PlotTypeGroup->SetItemIndex(s.encoderplottype);
         f.PlotTypeGroup->hide();
     } else if (mode == 2) {
-        f.PlotDescriptionText->setText("encoder signal strength vs. position");
+        f.PlotDescriptionText->setText(QString::fromStdString(texts.description));
         f.PlotTypeGroup->hide();
-        f.XAxisText->setText("Position in " + QString::fromStdString(s.units));
         f.XAxisText->show();
     } else {
         f.PlotTypeGroup->setTitle("Plots to Display");
